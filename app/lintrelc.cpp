@@ -1,0 +1,2 @@
+// Placeholder until the command-line compiler lands.
+int main() { return 2; }

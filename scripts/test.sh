@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds and runs every test: the core and lintrelc
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the window
+# offscreen.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+cmake -S . -B build/sanitized -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINTREL_GUI=OFF -DLINTREL_SANITIZE=ON
+cmake --build build/sanitized
+ctest --test-dir build/sanitized --output-on-failure -j2
+
+cmake -S . -B build/window -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINTREL_CORE_TESTS=OFF
+cmake --build build/window
+QT_QPA_PLATFORM=offscreen ctest --test-dir build/window --output-on-failure

@@ -1,0 +1,51 @@
+// The build pipeline: project lines in, finished lines (or one error) out.
+// Works on 8-bit strings only; every one of the 256 byte values survives.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lintrel {
+
+// A build error as the window and the command line report it.
+struct Diagnostic {
+    std::string message;     // exact user-facing text, code page 1250 bytes
+    int line = -1;           // 0-based editor line; -1 when no line applies
+    int column = 0;          // 0-based column of the selection start
+    int length = 0;          // characters to select
+    bool selects = false;    // false: nothing is selected (line-number limit)
+};
+
+struct BuildOptions {
+    bool removeSpaces = true;  // "Removing unnecessary SPACEs"
+};
+
+// Progress for the two bars; both callbacks may be empty.
+struct BuildProgress {
+    std::function<void(int position, int maximum)> pass;   // per-pass bar
+    std::function<void(int position, int maximum)> stage;  // stage bar (4, 5 or 6 steps)
+};
+
+struct BuildResult {
+    std::optional<Diagnostic> error;  // set when the build stopped
+    std::string platform;             // identifier in force after the last line ("" for none)
+    std::string emulatorCommand;      // value of the last "&E=", may be empty
+    std::vector<std::string> lines;   // the transfer buffer: finished lines
+    std::vector<int> sourceLines;     // 0-based editor line each transfer line came from
+    std::vector<std::string> labelNames;    // label table after the resolver (sorted)
+    std::vector<std::string> labelNumbers;  // decimal text, row for row with labelNames
+
+    bool ok() const { return !error.has_value(); }
+};
+
+// Runs every pass in order and stops at the first error.
+BuildResult build(const std::vector<std::string>& projectLines, const BuildOptions& options,
+                  const BuildProgress& progress = {});
+
+// Turns a finished line back into bytes: pairs of characters, low four bits of
+// each, a last unpaired character ignored.
+std::vector<unsigned char> decodeLine(const std::string& line);
+
+}  // namespace lintrel

@@ -1,0 +1,53 @@
+// The one window: menus, editor, progress bars and status bar. The window is
+// wiring; the features live in their own classes.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+class QPlainTextEdit;
+
+namespace lintrel {
+
+class Dialogs;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // programFolder: the folder of the executable, which holds Exports/,
+    // Projects/ and Options.ini.
+    MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Project file commands; Save and SaveAS return true when the file was written.
+    void NewProject();
+    void BitBtnLOADClick();
+    bool Save();
+    bool SaveAS();
+    // F12.
+    void BitBtnCOMPILLEClick();
+
+    bool isSaved() const;
+    void setSaved(bool saved);
+    bool spaceRemoval() const;
+    void setSpaceRemoval(bool on);
+
+    QPlainTextEdit* editor() const;
+    Dialogs& dialogs() const;
+    QString programFolder() const;
+
+    // The general error display: an error box titled "Lintrel".
+    void showGeneralError(const QString& text);
+
+    // Asked when the user closes the window; false keeps it open.
+    void setCloseHandler(std::function<bool()> handler);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Parts;
+    Parts* parts_;
+};
+
+}  // namespace lintrel
