@@ -1,0 +1,50 @@
+// Dialogs answered from a script, recording what was shown.
+#pragma once
+
+#include <QStringList>
+#include <deque>
+
+#include "editor/dialogs.h"
+
+namespace lintrel::testing {
+
+class ScriptedDialogs : public Dialogs {
+public:
+    std::deque<bool> yesNoAnswers;       // next answers to askYesNo; No when empty
+    std::deque<QString> openAnswers;     // next chosen files; cancel when empty
+    std::deque<QString> saveAnswers;
+
+    QStringList questions, errors, informations, messages;
+    QStringList openStartFolders, saveStartFolders, saveProposedNames;
+
+    bool askYesNo(QWidget*, const QString& text) override {
+        questions << text;
+        if (yesNoAnswers.empty()) return false;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
+    void showError(QWidget*, const QString& text) override { errors << text; }
+    void showInformation(QWidget*, const QString& text) override { informations << text; }
+    void showMessage(QWidget*, const QString& text) override { messages << text; }
+    QString chooseOpenFile(QWidget*, const QString& startFolder, const QString&) override {
+        openStartFolders << startFolder;
+        return next(openAnswers);
+    }
+    QString chooseSaveFile(QWidget*, const QString& startFolder, const QString& proposedName, const QString&,
+                           const QString&) override {
+        saveStartFolders << startFolder;
+        saveProposedNames << proposedName;
+        return next(saveAnswers);
+    }
+
+private:
+    static QString next(std::deque<QString>& answers) {
+        if (answers.empty()) return {};
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace lintrel::testing
