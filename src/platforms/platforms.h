@@ -22,11 +22,11 @@ struct CharacterRow {
 };
 
 enum class LineNumberForm {
-    None,          // no "&P=": the text alone
-    DecimalSpace,  // "BASIC": "10 PRINT"
-    Decimal,       // "ABC80": "10PRINT"
-    HighByteFirst, // Homelab: {00}{0A}
-    LowByteFirst,  // PRIMO, HT, TVC: {0A}{00}
+    None,           // no "&P=": the text alone
+    DecimalSpace,   // "BASIC": "10 PRINT"
+    Decimal,        // "ABC80": "10PRINT"
+    HighByteFirst,  // Homelab: {00}{0A}
+    LowByteFirst,   // PRIMO, HT, TVC: {0A}{00}
 };
 
 enum class ImageFormat { Text, Homelab, Primo, Ht, Tvc };
@@ -38,9 +38,9 @@ struct Platform {
     std::span<const CharacterRow> characters;  // walked by the tokenizer and inside strings/remarks
     LineNumberForm lineNumberForm;
     bool hasLineNumberLimit;
-    int lineNumberLimit;   // the advanced number must not exceed this
-    int reportedMaximum;   // the number the limit message shows
-    bool spaceRemoval;     // whether "Removing unnecessary SPACEs" applies
+    int lineNumberLimit;  // the advanced number must not exceed this
+    int reportedMaximum;  // the number the limit message shows
+    bool spaceRemoval;    // whether "Removing unnecessary SPACEs" applies
     ImageFormat image;
     std::string_view fileName;  // "Compiled_HL2.htp"
     int reportOverhead;         // subtracted in the size report; 0 for text exports
@@ -57,5 +57,10 @@ const Platform& noPlatform();
 
 // The seven accepted identifiers, in the order they are tested.
 std::span<const Platform> acceptedPlatforms();
+
+// The UTF-8 form of one of the eighteen Hungarian accented letters Á É Í Ó Ú Ö Ő
+// Ü Ű á é í ó ú ö ő ü ű, given as its code page 1250 byte; empty for any other
+// byte. The HT character table keys its accented rows by these forms.
+std::string_view utf8Letter(char cp1250);
 
 }  // namespace lintrel

@@ -1,0 +1,58 @@
+// Compile-time guards for the keyword and character tables: every code must be
+// token literals the nibble-encoding pass can read, every source the size the
+// lookups compare against.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "platforms/platforms.h"
+
+namespace lintrel::table_checks {
+
+enum class HexDigits { UpperOnly, AnyCase };
+
+constexpr bool isHexDigit(char c, HexDigits digits) {
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) return true;
+    return digits == HexDigits::AnyCase && c >= 'a' && c <= 'f';
+}
+
+// One or more "{XX}" literals back to back, nothing else.
+constexpr bool isTokenCode(std::string_view code, HexDigits digits = HexDigits::UpperOnly) {
+    if (code.empty() || code.size() % 4 != 0) return false;
+    for (std::size_t i = 0; i < code.size(); i += 4) {
+        if (code[i] != '{' || code[i + 3] != '}') return false;
+        if (!isHexDigit(code[i + 1], digits) || !isHexDigit(code[i + 2], digits)) return false;
+    }
+    return true;
+}
+
+// Keyword texts are matched inside program text, so they must be non-empty and
+// free of the characters that never reach the keyword pass as plain text.
+constexpr bool isKeywordText(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (c == ' ' || c == '{' || c == '}' || static_cast<unsigned char>(c) < 0x20) return false;
+    }
+    return true;
+}
+
+constexpr bool keywordRowsAreWellFormed(std::span<const KeywordRow> rows) {
+    for (const KeywordRow& row : rows) {
+        if (!isTokenCode(row.code) || !isKeywordText(row.text)) return false;
+    }
+    return true;
+}
+
+// Rows [twoByteFirst, twoByteEnd) carry two-byte sources; all others one byte.
+constexpr bool characterRowsAreWellFormed(std::span<const CharacterRow> rows, HexDigits digits,
+                                          std::size_t twoByteFirst = 0, std::size_t twoByteEnd = 0) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool twoBytes = i >= twoByteFirst && i < twoByteEnd;
+        if (rows[i].source.size() != (twoBytes ? 2u : 1u)) return false;
+        if (!isTokenCode(rows[i].code, digits)) return false;
+    }
+    return true;
+}
+
+}  // namespace lintrel::table_checks
