@@ -1,0 +1,36 @@
+#include "images/writers.h"
+
+#include "compiler/build.h"
+
+namespace lintrel {
+
+std::string addressesTooLargeMessage(std::string_view platform) {
+    return "The program is too large for " + std::string(platform) + ": its addresses would pass FFFF!";
+}
+
+std::string lengthTooLargeMessage(std::string_view platform) {
+    return "The program is too large for " + std::string(platform) + ": its length would pass FFFF!";
+}
+
+std::string lineTooLongMessage(long lineNumber, std::string_view platform, int largestRecord) {
+    return "Line " + std::to_string(lineNumber) + " is too long for " + std::string(platform) +
+           ": a line record holds at most " + std::to_string(largestRecord) + " bytes!";
+}
+
+std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<const std::string> lines,
+                                              std::int64_t firstAddress, std::string_view platform) {
+    constexpr std::int64_t kRecordOverhead = 3;  // next-line address and the 0x00 terminator
+    std::int64_t address = firstAddress;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty()) continue;  // the assembler never stores one
+        const std::vector<unsigned char> bytes = decodeLine(lines[i]);
+        address += static_cast<std::int64_t>(bytes.size()) + kRecordOverhead;
+        if (address > kLargestWord) return WriterError{i, addressesTooLargeMessage(platform)};
+        image.write16(static_cast<std::int32_t>(address));
+        image.write(bytes);
+        image.write8(0x00);
+    }
+    return std::nullopt;
+}
+
+}  // namespace lintrel

@@ -1,0 +1,49 @@
+// What every image writer shares: its result, its signature and the limits
+// that stop a program which does not fit its format.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "images/image_buffer.h"
+
+namespace lintrel {
+
+// The program does not fit the format: nothing may be written.
+struct WriterError {
+    std::size_t lineIndex = 0;  // transfer line the error is attributed to
+    std::string message;
+};
+
+struct ImageOutcome {
+    std::vector<unsigned char> bytes;
+    std::optional<WriterError> error;
+};
+
+// Finished lines (or text lines for the text export) in, file bytes out.
+// `platform` is the identifier in force; only the Homelab writer looks at it.
+using ImageWriter = ImageOutcome (*)(std::span<const std::string> lines, std::string_view platform);
+
+// The largest value a two-byte address or length field holds.
+inline constexpr std::int64_t kLargestWord = 0xFFFF;
+
+// "The program is too large for PRIMO: its addresses would pass FFFF!"
+std::string addressesTooLargeMessage(std::string_view platform);
+// "The program is too large for TVC: its length would pass FFFF!"
+std::string lengthTooLargeMessage(std::string_view platform);
+// "Line 120 is too long for TVC: a line record holds at most 255 bytes!"
+std::string lineTooLongMessage(long lineNumber, std::string_view platform, int largestRecord);
+
+// Primo and HT keep each line as: next-line address, line bytes, 0x00, the
+// first record at `firstAddress`. Appends the records (no end link) and
+// stops before writing anything past the first record whose next-line
+// address would not fit two bytes.
+std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<const std::string> lines,
+                                              std::int64_t firstAddress, std::string_view platform);
+
+}  // namespace lintrel
