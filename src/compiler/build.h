@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lintrel {
@@ -43,6 +44,12 @@ struct BuildResult {
 // Runs every pass in order and stops at the first error.
 BuildResult build(const std::vector<std::string>& projectLines, const BuildOptions& options,
                   const BuildProgress& progress = {});
+
+// The same from the project file's bytes, split into lines at CR LF, LF or a
+// lone CR as the project loader splits them; no copy of the lines is made, so
+// a large project needs little more memory than its finished lines.
+BuildResult buildText(std::string_view projectText, const BuildOptions& options,
+                      const BuildProgress& progress = {});
 
 // Turns a finished line back into bytes: pairs of characters, low four bits of
 // each, a last unpaired character ignored.

@@ -1,0 +1,213 @@
+// Pass 2, LabelEnCoding: label references become line numbers, as if every
+// row of the table, longest name first, ran replace-all over the program in
+// turn. A reference never spans a line break, so each line is resolved alone.
+//
+// Fast path. When no name holds "\" after its first character, a match can
+// only start at a "\" and ends before the next one; matches at different
+// backslashes are then independent, and the first row that matches at a
+// backslash is the longest name that starts there. That is exact unless an
+// inserted number could complete a name together with the text before it,
+// which needs a segment ("\" up to the next "\") that is a proper prefix of a
+// name. Lines where that may happen, and every line when a name holds a
+// later "\", take the general path: the rows that occur in the line, in table
+// order, each by replace-all.
+#include <algorithm>
+#include <limits>
+
+#include "compiler/passes.h"
+
+namespace lintrel::passes {
+namespace {
+
+constexpr std::uint64_t kHashBase = 0x100000001B3ULL;
+
+std::uint64_t hashKey(std::uint64_t rolling, std::size_t length) {
+    std::uint64_t key = rolling ^ (static_cast<std::uint64_t>(length) * 0x9E3779B97F4A7C15ULL);
+    key ^= key >> 31;
+    key *= 0xBF58476D1CE4E5B9ULL;
+    key ^= key >> 29;
+    return key;
+}
+
+std::uint64_t roll(std::uint64_t rolling, char c) {
+    return rolling * kHashBase + upperAscii(static_cast<unsigned char>(c)) + 1;
+}
+
+std::string_view nameText(const LabelIndex& index, const LabelIndex::Name& name) {
+    return std::string_view(index.folded).substr(name.offset, name.length);
+}
+
+// The distinct name equal (ignoring case) to text[0, length), or -1.
+long long findName(const LabelIndex& index, std::uint64_t rolling, std::string_view text) {
+    const std::uint64_t key = hashKey(rolling, text.size());
+    auto it = std::lower_bound(index.byHash.begin(), index.byHash.end(), std::make_pair(key, 0u));
+    for (; it != index.byHash.end() && it->first == key; ++it) {
+        if (equalsIgnoringCase(nameText(index, index.names[it->second]), text)) return it->second;
+    }
+    return -1;
+}
+
+// Whether `segment` is a proper prefix (ignoring case) of some label name.
+bool extendsToName(const LabelIndex& index, std::string_view segment, std::string& folded) {
+    if (segment.size() >= index.maxLength) return false;
+    folded.clear();
+    for (const char c : segment) folded += static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+    auto it = std::lower_bound(index.byText.begin(), index.byText.end(), std::string_view(folded),
+                               [&](std::uint32_t name, std::string_view key) {
+                                   return nameText(index, index.names[name]) < key;
+                               });
+    if (it != index.byText.end() && nameText(index, index.names[*it]) == folded) ++it;
+    return it != index.byText.end() && nameText(index, index.names[*it]).starts_with(folded);
+}
+
+// The first row of the sorted table whose name starts `text`: the longest name.
+long long longestNameAt(const LabelIndex& index, std::string_view text) {
+    const std::size_t reach = std::min(text.size(), index.maxLength);
+    long long found = -1;
+    std::uint64_t rolling = 0;
+    for (std::size_t length = 1; length <= reach; ++length) {
+        rolling = roll(rolling, text[length - 1]);
+        if (!index.lengthPresent[length]) continue;
+        const long long name = findName(index, rolling, text.substr(0, length));
+        if (name >= 0) found = name;
+    }
+    return found < 0 ? -1 : index.rowsOfName[index.names[found].rowsBegin];
+}
+
+// The first row after `after` whose name occurs anywhere in `line`.
+long long nextOccurringRow(const LabelIndex& index, std::string_view line, long long after) {
+    long long best = std::numeric_limits<long long>::max();
+    for (std::size_t p = line.find('\\'); p != std::string_view::npos; p = line.find('\\', p + 1)) {
+        const std::size_t reach = std::min(line.size() - p, index.maxLength);
+        std::uint64_t rolling = 0;
+        for (std::size_t length = 1; length <= reach; ++length) {
+            rolling = roll(rolling, line[p + length - 1]);
+            if (!index.lengthPresent[length]) continue;
+            const long long name = findName(index, rolling, line.substr(p, length));
+            if (name < 0) continue;
+            const auto begin = index.rowsOfName.begin() + index.names[name].rowsBegin;
+            const auto end = index.rowsOfName.begin() + index.names[name].rowsEnd;
+            const auto row = std::upper_bound(begin, end, after, [](long long value, std::uint32_t r) {
+                return value < static_cast<long long>(r);
+            });
+            if (row != end) best = std::min<long long>(best, *row);
+        }
+    }
+    return best == std::numeric_limits<long long>::max() ? -1 : best;
+}
+
+void resolveBySequence(const LabelIndex& index, std::string& line, std::string& scratch) {
+    long long row = -1;
+    while ((row = nextOccurringRow(index, line, row)) >= 0) {
+        replaceAll(line, index.table->names[row], index.table->numbers[row], scratch);
+        line.swap(scratch);
+    }
+}
+
+}  // namespace
+
+void sortLabels(LabelTable& table) {
+    std::vector<std::size_t> order(table.names.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return table.names[a].size() > table.names[b].size();
+    });
+    LabelTable sorted;
+    sorted.names.reserve(order.size());
+    sorted.numbers.reserve(order.size());
+    for (const std::size_t i : order) {
+        sorted.names.push_back(std::move(table.names[i]));
+        sorted.numbers.push_back(std::move(table.numbers[i]));
+    }
+    table = std::move(sorted);
+}
+
+LabelIndex indexLabels(const LabelTable& sorted) {
+    LabelIndex index;
+    index.table = &sorted;
+    const std::size_t count = sorted.names.size();
+    for (std::size_t r = 0; r < count; ++r) {
+        const std::string& name = sorted.names[r];
+        index.maxLength = std::max(index.maxLength, name.size());
+        if (name.find('\\', 1) != std::string::npos) index.backslashOnlyFirst = false;
+        std::uint64_t rolling = 0;
+        for (const char c : name) rolling = roll(rolling, c);
+        index.byHash.emplace_back(hashKey(rolling, name.size()), static_cast<std::uint32_t>(r));
+    }
+    // Rows with equal names (ignoring case) become one name; its rows stay in
+    // table order because (key, row) pairs sort by row within a key.
+    std::sort(index.byHash.begin(), index.byHash.end());
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> distinct;
+    std::vector<std::uint32_t> pending, same, rest;
+    for (std::size_t i = 0; i < index.byHash.size();) {
+        std::size_t j = i;
+        while (j < index.byHash.size() && index.byHash[j].first == index.byHash[i].first) ++j;
+        pending.clear();
+        for (std::size_t k = i; k < j; ++k) pending.push_back(index.byHash[k].second);
+        while (!pending.empty()) {
+            const std::string& first = sorted.names[pending.front()];
+            same.clear();
+            rest.clear();
+            for (const std::uint32_t r : pending) {
+                (equalsIgnoringCase(sorted.names[r], first) ? same : rest).push_back(r);
+            }
+            LabelIndex::Name name;
+            name.offset = static_cast<std::uint32_t>(index.folded.size());
+            name.length = static_cast<std::uint32_t>(first.size());
+            for (const char c : first) index.folded += static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+            name.rowsBegin = static_cast<std::uint32_t>(index.rowsOfName.size());
+            index.rowsOfName.insert(index.rowsOfName.end(), same.begin(), same.end());
+            name.rowsEnd = static_cast<std::uint32_t>(index.rowsOfName.size());
+            distinct.emplace_back(index.byHash[i].first, static_cast<std::uint32_t>(index.names.size()));
+            index.names.push_back(name);
+            pending.swap(rest);
+        }
+        i = j;
+    }
+    index.byHash.swap(distinct);
+    index.byText.resize(index.names.size());
+    for (std::size_t n = 0; n < index.byText.size(); ++n) index.byText[n] = static_cast<std::uint32_t>(n);
+    std::sort(index.byText.begin(), index.byText.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return nameText(index, index.names[a]) < nameText(index, index.names[b]);
+    });
+    index.lengthPresent.assign(index.maxLength + 1, 0);
+    for (const LabelIndex::Name& name : index.names) index.lengthPresent[name.length] = 1;
+    return index;
+}
+
+void resolveLabels(const LabelIndex& index, std::string& line, std::string& scratch) {
+    const std::size_t firstBackslash = line.find('\\');
+    if (index.names.empty() || firstBackslash == std::string::npos) return;
+    if (!index.backslashOnlyFirst) {
+        resolveBySequence(index, line, scratch);
+        return;
+    }
+    // Segments: each "\" up to the next one (or the line's end).
+    std::string folded;
+    for (std::size_t p = firstBackslash;;) {
+        const std::size_t next = line.find('\\', p + 1);
+        if (next == std::string::npos) break;
+        if (extendsToName(index, std::string_view(line).substr(p, next - p), folded)) {
+            resolveBySequence(index, line, scratch);
+            return;
+        }
+        p = next;
+    }
+    scratch.assign(line, 0, firstBackslash);
+    for (std::size_t p = firstBackslash; p != std::string::npos;) {
+        const std::size_t next = line.find('\\', p + 1);
+        const std::string_view segment =
+            std::string_view(line).substr(p, next == std::string::npos ? std::string::npos : next - p);
+        const long long row = longestNameAt(index, segment);
+        if (row >= 0) {
+            scratch += index.table->numbers[row];
+            scratch += segment.substr(index.table->names[row].size());
+        } else {
+            scratch += segment;
+        }
+        p = next;
+    }
+    line.swap(scratch);
+}
+
+}  // namespace lintrel::passes

@@ -1,0 +1,38 @@
+// Pass 3, HexEnCoding: every token literal becomes its nibble pair, in one
+// scan. Literals cannot overlap and a pair holds neither braces nor digits, so
+// one scan gives what 256 replace-alls in ascending order give.
+#include "compiler/passes.h"
+
+namespace lintrel::passes {
+namespace {
+
+int hexValue(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+void encodeNibbles(std::string_view in, std::string& out) {
+    out.clear();
+    out.reserve(in.size());
+    std::size_t i = 0;
+    while (i < in.size()) {
+        if (in[i] == '{' && in.size() - i >= 4 && in[i + 3] == '}') {
+            const int high = hexValue(static_cast<unsigned char>(in[i + 1]));
+            const int low = hexValue(static_cast<unsigned char>(in[i + 2]));
+            if (high >= 0 && low >= 0) {
+                out += static_cast<char>(0x80 + high);
+                out += static_cast<char>(0x80 + low);
+                i += 4;
+                continue;
+            }
+        }
+        out += in[i];
+        ++i;
+    }
+}
+
+}  // namespace lintrel::passes

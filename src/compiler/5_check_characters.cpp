@@ -1,0 +1,70 @@
+// Pass 5: a character that reaches a finished line without a code would
+// corrupt every later byte of its line on the machine, so it stops the build.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "compiler/passes.h"
+
+namespace lintrel::passes {
+namespace {
+
+struct Candidate {
+    unsigned char character = 0;
+    std::size_t column = 0;
+    bool found = true;  // false: not in the scanned text; nothing to select
+};
+
+// Earlier in source order; a character that cannot be found counts as column
+// 0, after a found character at column 0.
+bool comesBefore(const Candidate& a, const Candidate& b) {
+    if (a.column != b.column) return a.column < b.column;
+    return a.found && !b.found;
+}
+
+Diagnostic describe(const Candidate& candidate, const Platform& platform, int lineIndex) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", candidate.character);
+    std::string message = "The character \"";
+    message += static_cast<char>(candidate.character);
+    message += "\" (";
+    message += hex;
+    message += ") has no code on ";
+    message += platform.id;
+    message += "!";
+    if (!candidate.found) return Diagnostic{std::move(message), lineIndex, 0, 0, false};
+    return Diagnostic{std::move(message), lineIndex, static_cast<int>(candidate.column), 1, true};
+}
+
+}  // namespace
+
+std::optional<Diagnostic> checkCharacters(const Platform& platform, std::string_view finished,
+                                          std::string_view source, const AssembledLine& assembled,
+                                          int lineIndex) {
+    std::optional<Candidate> first;
+    auto consider = [&](const Candidate& candidate) {
+        if (!first || comesBefore(candidate, *first)) first = candidate;
+    };
+    if (assembled.firstNibbleByte) {
+        const std::size_t at = *assembled.firstNibbleByte;
+        consider({static_cast<unsigned char>(source[at]), at, true});
+    }
+    const std::size_t begin = std::min(assembled.scanBegin, assembled.scanEnd);
+    const std::string_view scanned = source.substr(begin, assembled.scanEnd - begin);
+    std::array<bool, 256> seen{};
+    for (const char c : finished) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (isNibble(byte) || seen[byte]) continue;
+        seen[byte] = true;
+        const std::size_t at = scanned.find(c);
+        if (at == std::string_view::npos) {
+            consider({byte, 0, false});
+        } else {
+            consider({byte, begin + at, true});
+        }
+    }
+    if (!first) return std::nullopt;
+    return describe(*first, platform, lineIndex);
+}
+
+}  // namespace lintrel::passes

@@ -1,0 +1,114 @@
+// The passes of the build, in the order they run, and the data they share.
+// Every pass after the line assembler works on one transfer line at a time:
+// nothing they do can reach across a line break, so the driver streams each
+// line through them instead of keeping several copies of the whole program.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/build.h"
+#include "platforms/platforms.h"
+
+namespace lintrel::passes {
+
+// Lookups derived once from a platform's rows.
+struct PlatformTables {
+    const Platform* platform = nullptr;
+    // Code of each byte as the first matching character row gives it; empty
+    // where no row matches. HT accented letters are looked up by UTF-8 form.
+    std::array<std::string_view, 256> characterCodes{};
+    // Keyword rows by the upper-cased first character of their text, each list
+    // in stored order, so the first row that matches at a place still wins.
+    std::array<std::vector<std::uint16_t>, 256> keywordsByFirst{};
+    bool homelabNames = false;    // HL2, HL3: the variable-name rules run
+    bool machineRemarks = false;  // PRIMO, HT: apostrophe remarks and DATA items
+};
+
+const PlatformTables& tablesOf(const Platform& platform);
+
+// Build state the line assembler carries from line to line.
+struct AssemblerState {
+    const Platform* platform = nullptr;  // noPlatform() until "&P="
+    long long lineNumber = 1;
+    long long increment = 1;
+    std::string emulatorCommand;
+    bool removeSpaces = true;
+};
+
+// The label table: two parallel lists, definition order until sorted.
+struct LabelTable {
+    std::vector<std::string> names;
+    std::vector<std::string> numbers;
+};
+
+// What the assembler made of one source line.
+struct AssembledLine {
+    std::string text;  // the transfer line with its number; empty: no program line
+    // The scanned program text of the source line: after a label definition's
+    // name, up to the comment or directive that ended the scan.
+    std::size_t scanBegin = 0;
+    std::size_t scanEnd = 0;
+    // Position of the first byte 0x80-0x8F passed on as program text.
+    std::optional<std::size_t> firstNibbleByte;
+    std::string body;  // working space: the text before its number
+};
+
+// Pass 1: one source line into one transfer line; directives, labels, strings.
+// `labels` may be null when the table is already known (second run).
+std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
+                                       LabelTable* labels, AssembledLine& out);
+
+// Pass 2 data: the sorted label table and an index over its names.
+struct LabelIndex {
+    struct Name {
+        std::uint32_t offset = 0;  // into folded
+        std::uint32_t length = 0;
+        std::uint32_t rowsBegin = 0;  // into rowsOfName: sorted rows holding this name
+        std::uint32_t rowsEnd = 0;
+    };
+    const LabelTable* table = nullptr;  // sorted
+    std::string folded;                 // distinct names, upper-cased, back to back
+    std::vector<Name> names;
+    std::vector<std::uint32_t> rowsOfName;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> byHash;  // (key, name), sorted
+    std::vector<std::uint32_t> byText;                           // names in text order
+    std::vector<char> lengthPresent;                              // [length] -> any name
+    std::size_t maxLength = 0;
+    bool backslashOnlyFirst = true;  // no name holds "\" after its first character
+};
+
+// Pass 2: sorts the table longest name first (stable) and indexes it.
+void sortLabels(LabelTable& table);
+LabelIndex indexLabels(const LabelTable& sorted);
+// Pass 2: replaces label references in one transfer line.
+void resolveLabels(const LabelIndex& index, std::string& line, std::string& scratch);
+
+// Pass 3: token literals to nibble pairs, one scan.
+void encodeNibbles(std::string_view in, std::string& out);
+
+// Pass 4: keywords, upper case, Homelab names and characters; the line becomes
+// a finished line.
+void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& scratch);
+
+// Pass 5: the first character of a finished line that has no code, as a
+// diagnostic at its place in the source line.
+std::optional<Diagnostic> checkCharacters(const Platform& platform, std::string_view finished,
+                                          std::string_view source, const AssembledLine& assembled,
+                                          int lineIndex);
+
+// Shared helpers.
+inline unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 0x20 : c; }
+inline bool isNibble(unsigned char c) { return (c & 0xF0) == 0x80; }
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+// Leftmost, non-overlapping, ASCII letters without case; inserted text is not rescanned.
+void replaceAll(std::string_view text, std::string_view pattern, std::string_view replacement,
+                std::string& out);
+std::string tokenLiteral(unsigned value);
+
+}  // namespace lintrel::passes
