@@ -61,6 +61,19 @@ IniFile IniFile::load(const std::filesystem::path& path) {
     return parse(bytes.str());
 }
 
+std::optional<IniFile> IniFile::loadForUpdate(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) return IniFile{};
+    if (error || !std::filesystem::is_regular_file(status)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return parse(bytes.str());
+}
+
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
     bool inSection = false;
     for (const auto& line : lines_) {
@@ -114,6 +127,8 @@ Options readOptions(const IniFile& file) {
         const bool isNumber = !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
         options.spaceRemoval = !isNumber || number != 0;
     }
+    options.updateServer = file.value(kSection, "Update_Server");
+    options.manualAddress = file.value(kSection, "Manual_Address");
     return options;
 }
 

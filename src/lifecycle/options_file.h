@@ -16,6 +16,10 @@ public:
     static IniFile parse(std::string_view text);
     // A missing or unreadable file reads as an empty one.
     static IniFile load(const std::filesystem::path& path);
+    // For rewriting a file: a missing file reads as an empty one, but one
+    // that exists and cannot be read is nullopt, so that its other sections
+    // are not replaced by nothing.
+    static std::optional<IniFile> loadForUpdate(const std::filesystem::path& path);
 
     // Section and key names are compared without regard to ASCII letter case.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -31,9 +35,15 @@ private:
 struct Options {
     std::string storedVersion;   // SWVer; empty when missing
     bool spaceRemoval = true;    // Space_Remove; any integer but 0, a non-number or a missing key is on
+    // Site settings that override the build's defaults; read only, never
+    // written back. nullopt when the key is missing; an empty value switches
+    // the feature off.
+    std::optional<std::string> updateServer;   // Update_Server: "http://host:port" of the update server
+    std::optional<std::string> manualAddress;  // Manual_Address: web address of the user manual
 };
 
 Options readOptions(const IniFile& file);
+// Writes SWVer and Space_Remove only.
 void storeOptions(IniFile& file, const Options& options);
 
 // Writes the file so that a failed write leaves the old one in place; the
