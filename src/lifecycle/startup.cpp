@@ -1,21 +1,127 @@
-// Placeholder start-up until the full sequence (settings, version check,
-// What's new) lands: shows the window with a new project.
 #include "lifecycle/startup.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QScreen>
 
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
+#include "lifecycle/help.h"
+#include "lifecycle/options_file.h"
+#include "lifecycle/update_check.h"
+#include "lifecycle/version.h"
+
+#ifndef LINTREL_UPDATE_SERVER
+#define LINTREL_UPDATE_SERVER ""
+#endif
+#ifndef LINTREL_MANUAL_ADDRESS
+#define LINTREL_MANUAL_ADDRESS ""
+#endif
+
+// The icon lives in a resource of the static library; naming its
+// initialiser keeps the linker from dropping it. Must be outside any namespace.
+static void initialiseResources() { Q_INIT_RESOURCE(lifecycle); }
 
 namespace lintrel {
 
-int runProgram(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("Lintrel");
-    QtDialogs dialogs;
-    MainWindow window(dialogs, QApplication::applicationDirPath());
+namespace {
+
+constexpr char kOptionsFile[] = "Options.ini";
+constexpr char kCloseQuestion[] = "The project is not saved. Would you like to save now?";
+
+QString versionText() { return QString::fromLatin1(kProgramVersion.data(), qsizetype(kProgramVersion.size())); }
+
+std::filesystem::path toPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+
+QString settingOr(const std::optional<std::string>& stored, const QString& fallback) {
+    return stored ? QString::fromStdString(*stored) : fallback;
+}
+
+// 1024 x 640, centred on the screen the window will appear on.
+void applyStartSize(MainWindow& window) {
+    window.resize(1024, 640);
+    if (QScreen* screen = window.screen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+}
+
+void writeSettings(MainWindow& window) {
+    const QString path = optionsPath(window.programFolder());
+    auto file = IniFile::loadForUpdate(toPath(path));
+    if (!file) {
+        window.showGeneralError(QStringLiteral("Cannot read file \"%1\"; the settings were not saved.").arg(path));
+        return;
+    }
+    Options options;
+    options.storedVersion = std::string(kProgramVersion);
+    options.spaceRemoval = window.spaceRemoval();
+    storeOptions(*file, options);
+    if (const auto error = saveIniFile(*file, toPath(path))) window.showGeneralError(QString::fromStdString(*error));
+}
+
+}  // namespace
+
+StartupEnvironment StartupEnvironment::fromBuild() {
+    StartupEnvironment environment;
+    environment.updateServer = QStringLiteral(LINTREL_UPDATE_SERVER);
+    environment.manualAddress = QStringLiteral(LINTREL_MANUAL_ADDRESS);
+    environment.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    return environment;
+}
+
+QString optionsPath(const QString& programFolder) { return QDir(programFolder).filePath(QLatin1String(kOptionsFile)); }
+
+bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
+    window.setWindowTitle(QStringLiteral("Lintrel - ") + versionText());
+
+    // Read before the version check only because the server address is a
+    // setting; the values take effect after it, in the usual order.
+    const Options options = readOptions(IniFile::load(toPath(optionsPath(window.programFolder()))));
+    const UpdateCheck check{settingOr(options.updateServer, environment.updateServer), environment.timeoutMs,
+                            environment.openUrl};
+    // The window is not shown yet, so the dialogs of start-up have no owner.
+    if (!checkVersion(check, window.dialogs(), nullptr)) return false;
+
+    window.setSpaceRemoval(options.spaceRemoval);
+    if (options.storedVersion != kProgramVersion) showWhatsNew(window, nullptr);
+    applyStartSize(window);
+    // The token code table is built into the compiler and the window sets the
+    // editor's tab stop itself.
     window.setSaved(true);
     window.NewProject();
+
+    connectHelpMenu(window, HelpSettings{settingOr(options.manualAddress, environment.manualAddress),
+                                         environment.openUrl});
+    window.setCloseHandler([&window] { return formClose(window); });
+    return true;
+}
+
+bool formClose(MainWindow& window) {
+    if (!window.isSaved() && !window.dialogs().askYesNo(&window, QString::fromLatin1(kCloseQuestion))) {
+        window.setSaved(true);  // No: close without saving
+    }
+    // Yes, but the project was not written (Save As cancelled, overwrite
+    // declined, write failed): stay open rather than lose the work.
+    if (!window.isSaved() && !window.Save()) return false;
+    writeSettings(window);
+    return true;
+}
+
+int runProgram(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lintrel"));
+    initialiseResources();
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/lintrel/lintrel-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    QtDialogs dialogs;
+    MainWindow window(dialogs, QApplication::applicationDirPath());
+    if (!formCreate(window, StartupEnvironment::fromBuild())) return 0;
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,41 @@
+// The Help menu: user manual, What's new and About.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+
+namespace lintrel {
+
+class MainWindow;
+
+struct HelpSettings {
+    QString manualAddress;  // web page of the manual; empty: the manual shipped beside the program
+    std::function<void(const QUrl&)> openUrl;  // the shell's "open"
+};
+
+// "About Lintrel" ... "Version: " + version ... maker line, CR LF between lines.
+QString aboutText();
+
+// About1Click: the About text in an information dialog.
+void showAbout(MainWindow& window);
+
+// MB_WhatsnewClick: WhatsNew.txt from the current folder in an information
+// dialog; a file that cannot be read goes to the general error display.
+// parent: null during start-up, when the window is not shown yet.
+void showWhatsNew(MainWindow& window, QWidget* parent);
+
+// Help1Click: the web page when one is configured, otherwise the shipped
+// manual.md in a window of its own.
+void showManual(MainWindow& window, const HelpSettings& settings);
+
+// manual.md beside the executable, else the one in the source tree (a
+// build folder); empty when neither exists.
+QString findManual(const QString& programFolder);
+
+// Connects "Help1", "MB_Whatsnew" and "About1" of the window's menu.
+void connectHelpMenu(MainWindow& window, const HelpSettings& settings);
+
+}  // namespace lintrel
