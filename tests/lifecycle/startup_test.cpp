@@ -1,0 +1,213 @@
+// Start-up and close: Options.ini, What's new once per version, the close
+// question and what it saves.
+#include <QTest>
+
+#include "lifecycle_fixture.h"
+
+using namespace lintrel;
+using namespace lintrel::testing;
+
+namespace {
+
+const QString kCloseQuestion = QStringLiteral("The project is not saved. Would you like to save now?");
+const QString kWhatsNewShown = QStringLiteral("Lintrel news\r\nSecond line\r\n");
+
+QByteArray optionsWith(const QByteArray& version, const QByteArray& spaceRemove) {
+    return "[Parameters]\r\nSWVer=" + version + "\r\nSpace_Remove=" + spaceRemove + "\r\n";
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstRunShowsWhatsNewAndCloseWritesBothKeys() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        QCOMPARE(run.window->windowTitle(), "Lintrel - " + kVersion);
+        QCOMPARE(run.dialogs.informations, QStringList{kWhatsNewShown});
+        QVERIFY(run.dialogs.errors.isEmpty());
+        QVERIFY(run.window->spaceRemoval());
+        QCOMPARE(run.window->size(), QSize(1024, 640));
+        QVERIFY(run.window->isSaved());
+        QVERIFY(run.window->editor()->toPlainText().startsWith("&P=BASIC\n&C=10\n&I=10\n"));
+        QVERIFY(!QFile::exists(run.optionsFile()));
+
+        QVERIFY(run.window->close());
+        QVERIFY(run.dialogs.questions.isEmpty());  // nothing unsaved: nothing asked
+        const QByteArray written = run.options();
+        QVERIFY2(written.contains("[Parameters]\r\n"), written.constData());
+        QVERIFY2(written.contains("SWVer=" + kVersion.toLatin1() + "\r\n"), written.constData());
+        QVERIFY2(written.contains("Space_Remove=1\r\n"), written.constData());
+
+        // The second run knows this version.
+        run.dialogs.informations.clear();
+        QVERIFY(run.start());
+        QVERIFY(run.dialogs.informations.isEmpty());
+    }
+
+    void whatsNewShownForAnyOtherStoredVersion_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("same") << kVersion.toLatin1() << false;
+        QTest::newRow("other letter case") << kVersion.toUpper().toLatin1() << true;
+        QTest::newRow("older") << QByteArray("v1.6.0") << true;
+        QTest::newRow("empty") << QByteArray() << true;
+    }
+    void whatsNewShownForAnyOtherStoredVersion() {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, shown);
+        LifecycleFixture run;
+        run.writeOptions(optionsWith(stored, "1"));
+        QVERIFY(run.start());
+        QCOMPARE(run.dialogs.informations, shown ? QStringList{kWhatsNewShown} : QStringList{});
+    }
+
+    void spaceRemovalReadAndWrittenBack_data() {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("0") << optionsWith("v", "0") << false;
+        QTest::newRow("5") << optionsWith("v", "5") << true;
+        QTest::newRow("not a number") << optionsWith("v", "x") << true;
+        QTest::newRow("-1") << optionsWith("v", "-1") << true;
+        QTest::newRow("missing key") << QByteArray("[Parameters]\r\nSWVer=v\r\n") << true;
+        QTest::newRow("other section only") << QByteArray("[Other]\r\nSpace_Remove=0\r\n") << true;
+    }
+    void spaceRemovalReadAndWrittenBack() {
+        QFETCH(QByteArray, options);
+        QFETCH(bool, ticked);
+        LifecycleFixture run;
+        run.writeOptions(options);
+        QVERIFY(run.start());
+        QCOMPARE(run.window->spaceRemoval(), ticked);
+        run.window->setSpaceRemoval(!ticked);
+        QVERIFY(run.window->close());
+        QVERIFY(run.options().contains(ticked ? "Space_Remove=0\r\n" : "Space_Remove=1\r\n"));
+    }
+
+    void closeKeepsOtherSectionsAndKeys() {
+        LifecycleFixture run;
+        run.writeOptions("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Parameters]\r\nSWVer=v1.6.0\r\n"
+                         "Update_Server=\r\nSpace_Remove=1\r\nMine=keep me\r\n[Last]\r\nX=1\r\n");
+        QVERIFY(run.start());
+        run.window->setSpaceRemoval(false);
+        QVERIFY(run.window->close());
+        QCOMPARE(run.options(), QByteArray("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Parameters]\r\nSWVer=") +
+                                    kVersion.toLatin1() +
+                                    "\r\nUpdate_Server=\r\nSpace_Remove=0\r\nMine=keep me\r\n[Last]\r\nX=1\r\n");
+    }
+
+    void closeUnsavedAnsweringNoWritesSettingsOnly() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        run.edit("10 PRINT");
+        run.dialogs.yesNoAnswers = {false};
+        QVERIFY(run.window->close());
+        QCOMPARE(run.dialogs.questions, QStringList{kCloseQuestion});
+        QVERIFY(run.dialogs.saveProposedNames.isEmpty());  // no Save As
+        QVERIFY(run.window->isSaved());
+        QVERIFY(run.options().contains("SWVer=" + kVersion.toLatin1()));
+    }
+
+    void closeUnsavedAnsweringYesSavesTheProjectFile() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        const QString project = run.inProgram("game.lpj");
+        run.dialogs.saveAnswers = {project};
+        QVERIFY(run.window->SaveAS());
+        run.edit("PRINT \"CLOSED\"");
+        run.dialogs.yesNoAnswers = {true};
+        QVERIFY(run.window->close());
+        QCOMPARE(run.dialogs.questions, QStringList{kCloseQuestion});
+        QVERIFY(readFile(project).contains("PRINT \"CLOSED\""));
+        QVERIFY(QFile::exists(run.optionsFile()));
+    }
+
+    void closeUnsavedAnsweringYesWithoutFileSavesAs() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        run.edit("PRINT 1");
+        const QString project = run.inProgram("new.lpj");
+        run.dialogs.yesNoAnswers = {true};
+        run.dialogs.saveAnswers = {project};
+        QVERIFY(run.window->close());
+        QVERIFY(readFile(project).contains("PRINT 1"));
+        QVERIFY(QFile::exists(run.optionsFile()));
+    }
+
+    // The user asked to save; a save that did not happen must not lose the work.
+    void closeStaysOpenWhenSaveAsIsCancelled() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        run.edit("PRINT 2");
+        run.dialogs.yesNoAnswers = {true};  // save now? yes; then the save dialog is cancelled
+        QVERIFY(!run.window->close());
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->isSaved());
+        QVERIFY(run.window->editor()->toPlainText().contains("PRINT 2"));
+        QVERIFY(!QFile::exists(run.optionsFile()));
+
+        // Asked again at the next close; No closes.
+        run.dialogs.yesNoAnswers = {false};
+        QVERIFY(run.window->close());
+        QCOMPARE(run.dialogs.questions.count(kCloseQuestion), 2);
+    }
+
+    void closeStaysOpenWhenOverwriteIsDeclined() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        const QString existing = run.inProgram("old.lpj");
+        writeFile(existing, "OLD\r\n");
+        run.edit("PRINT 3");
+        run.dialogs.yesNoAnswers = {true, false};  // save now? yes; overwrite? no
+        run.dialogs.saveAnswers = {existing};
+        QVERIFY(!run.window->close());
+        QVERIFY(run.window->isVisible());
+        QCOMPARE(readFile(existing), QByteArray("OLD\r\n"));
+        QVERIFY(!QFile::exists(run.optionsFile()));
+    }
+
+    void settingsThatCannotBeWrittenAreReportedAndTheWindowCloses() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        QVERIFY(QDir(run.programFolder.path()).removeRecursively());  // the folder went away
+        QVERIFY(run.window->close());
+        QCOMPARE(run.dialogs.errors.size(), 1);
+        QVERIFY2(run.dialogs.errors[0].contains("Options.ini"), qPrintable(run.dialogs.errors[0]));
+    }
+
+    // Options.ini exists but cannot be read: writing would drop its other keys.
+    void unreadableSettingsAreNotReplaced() {
+        LifecycleFixture run;
+        QVERIFY(QDir(run.programFolder.path()).mkdir("Options.ini"));
+        QVERIFY(run.start());
+        QCOMPARE(run.dialogs.informations.size(), 1);  // read as defaults
+        QVERIFY(run.window->spaceRemoval());
+        QVERIFY(run.window->close());
+        QCOMPARE(run.dialogs.errors.size(), 1);
+        QVERIFY(run.dialogs.errors[0].contains("Options.ini"));
+        QVERIFY(QFileInfo(run.optionsFile()).isDir());
+    }
+
+    void unreadableWhatsNewIsReportedAndStartUpGoesOn_data() {
+        QTest::addColumn<bool>("asFolder");
+        QTest::newRow("missing") << false;
+        QTest::newRow("a folder") << true;
+    }
+    void unreadableWhatsNewIsReportedAndStartUpGoesOn() {
+        QFETCH(bool, asFolder);
+        LifecycleFixture run;
+        QVERIFY(QFile::remove(run.inCurrent("WhatsNew.txt")));
+        if (asFolder) QVERIFY(QDir(run.currentFolder.path()).mkdir("WhatsNew.txt"));
+        QVERIFY(run.start());
+        QVERIFY(run.dialogs.informations.isEmpty());
+        QCOMPARE(run.dialogs.errors.size(), 1);
+        QVERIFY2(run.dialogs.errors[0].contains(run.inCurrent("WhatsNew.txt")), qPrintable(run.dialogs.errors[0]));
+        QCOMPARE(run.window->size(), QSize(1024, 640));
+        QVERIFY(run.window->isSaved());
+        QVERIFY(run.window->editor()->toPlainText().startsWith("&P=BASIC"));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"

@@ -1,0 +1,153 @@
+// The version check at start-up against a local HTTP server: only our exact
+// version lets start-up go on; anything else downloads the update and ends.
+#include <QTest>
+
+#include "lifecycle_fixture.h"
+#include "local_http_server.h"
+
+Q_DECLARE_METATYPE(lintrel::testing::Answer)
+
+using namespace lintrel;
+using namespace lintrel::testing;
+
+namespace {
+
+const QString kUnreachable = "      The server is unavailable or\r\nthere is no internet connection!";
+const QString kNewVersion = "      A new version is available.\r\nAn update is required to continue.";
+const QString kDownloadError = "   Download error! Try agan.\r\nOr download from a website.";
+const QByteArray kCheckPath = "/orvet/versioncheck.php";
+const QByteArray kArchivePath = "/softwares/lintrel/Lintrel.zip";
+const QByteArray kArchive = QByteArray("PK\x03\x04", 4) + QByteArray(5000, '\x5a') + QByteArray("\x00\xff", 2);
+
+// A run whose Options.ini names the local server.
+struct CheckedRun : LifecycleFixture {
+    LocalHttpServer server;
+    CheckedRun() { writeOptions("[Parameters]\r\nSWVer=v1.0\r\nUpdate_Server=" + server.address().toLatin1() + "\r\n"); }
+    QString archive() const { return inCurrent("Lintrel.zip"); }
+
+    // The program ended before the window was shown and before any setting
+    // was read or written.
+    void verifyEnded() {
+        QVERIFY(!window->isVisible());
+        QVERIFY(dialogs.informations.isEmpty());  // no What's new
+        QVERIFY(!options().contains("SWVer=v1.7.1b"));
+    }
+};
+
+}  // namespace
+
+class UpdateCheckTest : public QObject {
+    Q_OBJECT
+private slots:
+    void equalVersionLetsStartUpGoOn() {
+        CheckedRun run;
+        run.server.answers[kCheckPath] = {200, kVersion.toLatin1()};
+        QVERIFY(run.start());
+        QVERIFY(run.dialogs.messages.isEmpty());
+        QCOMPARE(run.dialogs.informations.size(), 1);  // start-up went on to What's new
+        QVERIFY(!QFile::exists(run.archive()));
+        QCOMPARE(run.server.requests.size(), 1);
+        const RecordedRequest& request = run.server.requests[0];
+        QCOMPARE(request.method, QByteArray("GET"));
+        QCOMPARE(request.path, kCheckPath);
+        QCOMPARE(request.headers.value("accept"), QByteArray("text/html, */*"));
+        QCOMPARE(request.headers.value("user-agent"), QByteArray("Mozilla/3.0 (compatible; Indy Library)"));
+    }
+
+    void anyOtherAnswerDownloadsAndOpensTheUpdate_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("version and a line break") << kVersion.toLatin1() + "\r\n";
+        QTest::newRow("version and LF") << kVersion.toLatin1() + "\n";
+        QTest::newRow("older version") << QByteArray("v1.6.0");
+        QTest::newRow("other letter case") << kVersion.toUpper().toLatin1();
+        QTest::newRow("empty") << QByteArray();
+    }
+    void anyOtherAnswerDownloadsAndOpensTheUpdate() {
+        QFETCH(QByteArray, answer);
+        CheckedRun run;
+        writeFile(run.archive(), "an older archive, longer than the new one: " + QByteArray(9000, 'o'));
+        run.server.answers[kCheckPath] = {200, answer};
+        run.server.answers[kArchivePath] = {200, kArchive};
+        QVERIFY(!run.start());
+        run.verifyEnded();
+        QCOMPARE(run.dialogs.messages, QStringList{kNewVersion});
+        QCOMPARE(readFile(run.archive()), kArchive);
+        QCOMPARE(run.opened, QList<QUrl>{QUrl::fromLocalFile(run.archive())});
+        QCOMPARE(run.server.requests.size(), 2);
+        QCOMPARE(run.server.requests[1].path, kArchivePath);
+    }
+
+    // The archive file is created before the download starts and stays.
+    void failedDownloadIsReportedAndOpensNothing_data() {
+        QTest::addColumn<Answer>("archiveAnswer");
+        QTest::newRow("not found") << Answer{404, "missing"};
+        QTest::newRow("server error") << Answer{500, "broken"};
+        QTest::newRow("connection lost") << Answer{200, kArchive, Answer::CutShort};
+    }
+    void failedDownloadIsReportedAndOpensNothing() {
+        QFETCH(Answer, archiveAnswer);
+        CheckedRun run;
+        run.server.answers[kCheckPath] = {200, "v2.0"};
+        run.server.answers[kArchivePath] = archiveAnswer;
+        QVERIFY(!run.start());
+        run.verifyEnded();
+        QCOMPARE(run.dialogs.messages, (QStringList{kNewVersion, kDownloadError}));
+        QVERIFY(QFile::exists(run.archive()));
+        QVERIFY(readFile(run.archive()).size() < kArchive.size());
+        QVERIFY(run.opened.isEmpty());
+    }
+
+    void failedCheckSaysTheServerIsUnavailable_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("not found") << 404 << int(Answer::Whole);
+        QTest::newRow("server error") << 500 << int(Answer::Whole);
+        QTest::newRow("no answer before the time-out") << 200 << int(Answer::Silent);
+    }
+    void failedCheckSaysTheServerIsUnavailable() {
+        QFETCH(int, status);
+        QFETCH(int, kind);
+        CheckedRun run;
+        run.environment.timeoutMs = 300;
+        run.server.answers[kCheckPath] = {status, kVersion.toLatin1(), Answer::Kind(kind)};
+        QVERIFY(!run.start());
+        run.verifyEnded();
+        QCOMPARE(run.dialogs.messages, QStringList{kUnreachable});
+        QVERIFY(!QFile::exists(run.archive()));
+        QVERIFY(run.opened.isEmpty());
+    }
+
+    void serverDownSaysTheServerIsUnavailable() {
+        LifecycleFixture run;
+        QString address;
+        {
+            LocalHttpServer gone;  // a port that was free a moment ago
+            address = gone.address();
+        }
+        run.writeOptions("[Parameters]\r\nUpdate_Server=" + address.toLatin1() + "\r\n");
+        QVERIFY(!run.start());
+        QCOMPARE(run.dialogs.messages, QStringList{kUnreachable});
+        QVERIFY(!QFile::exists(run.inCurrent("Lintrel.zip")));
+        QVERIFY(!run.options().contains("SWVer"));
+    }
+
+    // The build's default server is asked unless Options.ini names another
+    // or switches the check off with an empty value.
+    void serverComesFromTheBuildUnlessOptionsOverride() {
+        LifecycleFixture run;
+        LocalHttpServer server;
+        server.answers[kCheckPath] = {200, kVersion.toLatin1()};
+        run.environment.updateServer = server.address() + "/";
+        QVERIFY(run.start());
+        QCOMPARE(server.requests.size(), 1);
+        QCOMPARE(server.requests[0].path, kCheckPath);
+
+        run.writeOptions("[Parameters]\r\nUpdate_Server=\r\n");
+        QVERIFY(run.start());
+        QCOMPARE(server.requests.size(), 1);
+        QVERIFY(run.dialogs.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(UpdateCheckTest)
+#include "update_check_test.moc"
