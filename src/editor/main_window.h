@@ -6,6 +6,7 @@
 #include <functional>
 
 class QPlainTextEdit;
+class QProgressBar;
 
 namespace lintrel {
 
@@ -42,10 +43,30 @@ public:
     // Asked when the user closes the window; false keeps it open.
     void setCloseHandler(std::function<bool()> handler);
 
+    // Edit and Options commands.
+    void Insert1Click();
+    // Records the caret and refreshes status panels 0 and 1.
+    void MemoSourceGetPos();
+
+    // The project path; "Unnamed" while the project has no file.
+    QString projectPath() const;
+    // Status panel 0 to 3.
+    QString statusText(int panel) const;
+    QProgressBar* passProgressBar() const;   // ProgressBar1
+    QProgressBar* stageProgressBar() const;  // ProgressBar2
+
+    // 1024 x 640 outer size, centred on the window's screen.
+    void applyStartSize();
+
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createMenus();
+    void FormResize();
+    void MemoSourceChange();
+
     struct Parts;
     Parts* parts_;
 };

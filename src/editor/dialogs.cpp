@@ -1,0 +1,58 @@
+#include "editor/dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace lintrel {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Lintrel");
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, kTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+// The proposed name may already be a full path (the current project file).
+QString proposedPath(const QString& startFolder, const QString& proposedName) {
+    if (QFileInfo(proposedName).isAbsolute()) return proposedName;
+    return QDir(startFolder).filePath(proposedName);
+}
+
+}  // namespace
+
+bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtDialogs::showError(QWidget* parent, const QString& text) { showBox(parent, QMessageBox::Critical, text); }
+
+void QtDialogs::showInformation(QWidget* parent, const QString& text) {
+    showBox(parent, QMessageBox::Information, text);
+}
+
+void QtDialogs::showMessage(QWidget* parent, const QString& text) { showBox(parent, QMessageBox::NoIcon, text); }
+
+QString QtDialogs::chooseOpenFile(QWidget* parent, const QString& startFolder, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), startFolder, filter);
+}
+
+// The program asks about overwriting itself, after the default suffix is on.
+QString QtDialogs::chooseSaveFile(QWidget* parent, const QString& startFolder, const QString& proposedName,
+                                  const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(parent, QStringLiteral("Save As"), startFolder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(proposedPath(startFolder, proposedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace lintrel

@@ -1,0 +1,48 @@
+// New, Open, Save and Save As: the project path, the saved flag, status
+// panels 2 and 3 and the enabled state of Save.
+#pragma once
+
+#include <QString>
+
+#include "editor/workspace.h"
+
+namespace lintrel {
+
+enum class SaveOutcome {
+    Written,    // the file now holds the editor text
+    Cancelled,  // the user cancelled the dialog or declined to overwrite
+    Failed,     // an error was shown; the old file is untouched
+};
+
+inline const QString kUnnamed = QStringLiteral("Unnamed");
+
+class ProjectFiles {
+public:
+    explicit ProjectFiles(const Workspace& workspace);
+
+    void NewProject();
+    void BitBtnLOADClick();
+    SaveOutcome Save();
+    SaveOutcome SaveAS();
+
+    // The text changed: the project needs saving.
+    void markChanged();
+
+    bool isSaved() const { return saved_; }
+    void setSaved(bool saved) { saved_ = saved; }
+    // "Unnamed" while the project has no file.
+    QString projectPath() const { return path_; }
+    QString projectsFolder() const;
+
+private:
+    bool confirmDiscard();
+    bool load(const QString& path);
+    SaveOutcome saveToPath();
+    SaveOutcome write();
+
+    const Workspace& workspace_;
+    bool saved_ = false;
+    QString path_ = kUnnamed;
+};
+
+}  // namespace lintrel
