@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+class QDialog;
 class QPlainTextEdit;
 class QWidget;
 
@@ -19,6 +20,13 @@ public slots:
     void SearchFindExecute();      // Search > Find..., Ctrl+F
     void Replace1Click();          // Search > Replace..., Ctrl+R
     void SearchFindNextExecute();  // Search > Search Next, F3
+
+public:
+    // For tests: the dialogs (children named as in find_dialogs.h) and the
+    // character index from which the next search starts.
+    QDialog* findDialog() const;
+    QDialog* replaceDialog() const;
+    int searchPosition() const;
 
 private:
     struct State;
