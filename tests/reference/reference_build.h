@@ -1,0 +1,77 @@
+// The reference build: the passes as plain whole-text operations, one step at
+// a time, slow on purpose. The differential test holds the product against it,
+// so it is written from the documented algorithms, never from the product.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/build.h"
+
+namespace lintrel::reference {
+
+// Runs the line assembler, the label resolver, the nibble encoding, the
+// tokenizer and the unencodable-character check, in that order.
+BuildResult build(const std::vector<std::string>& projectLines, const BuildOptions& options);
+
+// ---- pieces, exposed for the reference's own tests ----
+
+// Leftmost, non-overlapping, ASCII letters compared without case, inserted
+// text never rescanned; an empty pattern replaces nothing.
+std::string replaceAll(std::string_view text, std::string_view pattern, std::string_view replacement);
+
+// Every line followed by CR LF, and back.
+std::string joinLines(const std::vector<std::string>& lines);
+std::vector<std::string> splitLines(const std::string& text);
+
+// "{XX}" with upper-case digits, and the nibble pair of the same byte.
+std::string tokenLiteral(int value);
+std::string nibblePair(int value);
+
+// The 256 replace-alls over the whole buffer.
+void hexEnCoding(std::vector<std::string>& buffer);
+
+// Stable sort by descending name length, then one replace-all per row over
+// the whole buffer.
+void labelEnCoding(std::vector<std::string>& buffer, std::vector<std::string>& names,
+                   std::vector<std::string>& numbers);
+
+// Keyword pass, nibble encoding, line pass (upper case, Homelab names,
+// character pass), nibble encoding; `platform` is the identifier in force.
+void tokenizer(std::vector<std::string>& buffer, std::string_view platform);
+
+// Where a source line's program text lies, for the unencodable check.
+struct ScannedLine {
+    int begin = 0;  // first index after a label definition name
+    int end = 0;    // index of the "|" or "&" that ended the scan, or the length
+    std::vector<int> nibbleBytes;  // indices of 0x80-0x8F bytes passed on as program text
+};
+
+struct Assembly {
+    std::optional<Diagnostic> error;
+    std::string platform;
+    std::string emulatorCommand;
+    long long lineNumber = 1;
+    long long increment = 1;
+    std::vector<std::string> buffer;
+    std::vector<int> sourceLines;
+    std::vector<std::string> labelNames;
+    std::vector<std::string> labelNumbers;
+    std::vector<ScannedLine> scanned;  // one per editor line read
+};
+
+Assembly assembleLines(const std::vector<std::string>& projectLines, const BuildOptions& options);
+
+// The first unencodable character in source order, for the five byte-image
+// platforms; nothing for the others.
+std::optional<Diagnostic> findUnencodable(const Assembly& assembly,
+                                          const std::vector<std::string>& finishedLines,
+                                          const std::vector<std::string>& projectLines);
+
+// Character-table lookup with the HT accented letters taken by their UTF-8
+// form; a unit without a row comes back unchanged.
+std::string lookUpCharacter(std::string_view platform, const std::string& unit);
+
+}  // namespace lintrel::reference
