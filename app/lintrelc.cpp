@@ -1,2 +1,239 @@
-// Placeholder until the command-line compiler lands.
-int main() { return 2; }
+// lintrelc: the build of the window for scripts, make files and CI.
+//   lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT
+// Exit 0 after writing the one output file, 1 on a build or file error
+// (nothing written, nothing started), 2 on bad usage.
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "compiler/build.h"
+#include "compiler/project_text.h"
+#include "images/export.h"
+#include "lifecycle/options_file.h"
+#include "lifecycle/version.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kUsage = "usage: lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT";
+constexpr int kExitBuildOrFile = 1;
+constexpr int kExitUsage = 2;
+
+struct Arguments {
+    std::optional<fs::path> exports;
+    std::optional<bool> spaceRemoval;
+    bool run = false;
+    std::string project;
+};
+
+enum class Request { Build, Help, Version, BadUsage };
+
+struct CommandLine {
+    Request request = Request::Build;
+    Arguments arguments;
+    std::string problem;  // for BadUsage
+};
+
+void printHelp() {
+    std::cout << kUsage << "\n\n"
+              << "Builds a Lintrel project and writes its one output file, as the window's COMPILE does.\n\n"
+              << "  --exports DIR             write into DIR (default: Exports beside lintrelc)\n"
+              << "  --space-removal on|off    remove unnecessary spaces (default: Space_Remove of\n"
+              << "                            Options.ini beside lintrelc, on when missing)\n"
+              << "  --run                     start the project's emulator command after writing\n"
+              << "  --help                    show this help\n"
+              << "  --version                 show the version\n";
+}
+
+// Splits "--name=value" or takes the value from the next argument.
+std::optional<std::string> optionValue(std::string_view argument, std::string_view name, int& index, int argc,
+                                       char** argv) {
+    if (argument.size() > name.size() && argument[name.size()] == '=') {
+        return std::string(argument.substr(name.size() + 1));
+    }
+    if (index + 1 >= argc) return std::nullopt;
+    return std::string(argv[++index]);
+}
+
+CommandLine parseCommandLine(int argc, char** argv) {
+    CommandLine line;
+    auto bad = [&line](std::string problem) {
+        line.request = Request::BadUsage;
+        line.problem = std::move(problem);
+        return line;
+    };
+    bool optionsEnded = false;
+    bool haveProject = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const std::string_view name = argument.substr(0, argument.find('='));
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            if (haveProject) return bad("more than one project given: \"" + std::string(argument) + "\"");
+            line.arguments.project = argument;
+            haveProject = true;
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help" || argument == "-h") {
+            line.request = Request::Help;
+            return line;
+        } else if (argument == "--version") {
+            line.request = Request::Version;
+            return line;
+        } else if (argument == "--run") {
+            line.arguments.run = true;
+        } else if (name == "--exports") {
+            const auto value = optionValue(argument, name, i, argc, argv);
+            if (!value || value->empty()) return bad("--exports needs a folder");
+            line.arguments.exports = fs::path(*value);
+        } else if (name == "--space-removal") {
+            const auto value = optionValue(argument, name, i, argc, argv);
+            if (value == "on") {
+                line.arguments.spaceRemoval = true;
+            } else if (value == "off") {
+                line.arguments.spaceRemoval = false;
+            } else {
+                return bad("--space-removal takes on or off");
+            }
+        } else {
+            return bad("unknown option \"" + std::string(argument) + "\"");
+        }
+    }
+    if (!haveProject) return bad("no project given");
+    return line;
+}
+
+// Messages and project lines are code page 1250 bytes; the terminal reads UTF-8.
+std::string toUtf8(std::string_view bytes) {
+    std::string out;
+    for (unsigned char byte : bytes) {
+        const char32_t c = lintrel::codePage1250ToUnicode(byte);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+fs::path executableFolder() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::current_path(error) : self.parent_path();
+}
+
+// The whole file as bytes, or the reason it cannot be read.
+std::optional<std::string> readFileBytes(const fs::path& path, std::string& bytes) {
+    std::error_code error;
+    if (fs::is_directory(path, error)) return std::strerror(EISDIR);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::strerror(errno != 0 ? errno : ENOENT);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::strerror(errno != 0 ? errno : EIO);
+    return std::nullopt;
+}
+
+// "PROJECT:LINE:COLUMN: error: MESSAGE", the source line and a caret under
+// the column, as compilers report.
+void reportDiagnostic(const std::string& project, const lintrel::Diagnostic& diagnostic,
+                      const std::vector<std::string>& lines) {
+    const bool hasLine = diagnostic.line >= 0;
+    std::cerr << project;
+    if (hasLine) std::cerr << ':' << diagnostic.line + 1 << ':' << diagnostic.column + 1;
+    std::cerr << ": error: " << toUtf8(diagnostic.message) << '\n';
+    if (!hasLine || static_cast<std::size_t>(diagnostic.line) >= lines.size()) return;
+
+    const std::string& source = lines[static_cast<std::size_t>(diagnostic.line)];
+    std::string caret;
+    for (int i = 0; i < diagnostic.column; ++i) {
+        const bool tab = static_cast<std::size_t>(i) < source.size() && source[static_cast<std::size_t>(i)] == '\t';
+        caret += tab ? '\t' : ' ';
+    }
+    caret += '^';
+    if (diagnostic.length > 1) caret.append(static_cast<std::size_t>(diagnostic.length - 1), '~');
+    std::cerr << toUtf8(source) << '\n' << caret << '\n';
+}
+
+// The two report lines, each on its own terminal line.
+void printSizeReport(const lintrel::OutputFile& file) {
+    std::string report = lintrel::sizeReport(static_cast<long long>(file.bytes.size()), file.reportOverhead);
+    for (std::size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n")) {
+        report.replace(at, 2, "\n");
+    }
+    std::cout << report << '\n';
+}
+
+int compile(const Arguments& arguments) {
+    const fs::path folder = executableFolder();
+    std::string projectBytes;
+    if (const auto reason = readFileBytes(arguments.project, projectBytes)) {
+        std::cerr << "lintrelc: cannot read \"" << arguments.project << "\": " << *reason << '\n';
+        return kExitBuildOrFile;
+    }
+    const std::vector<std::string> lines = lintrel::splitProjectLines(projectBytes);
+
+    lintrel::BuildOptions options;
+    options.removeSpaces = arguments.spaceRemoval.value_or(
+        lintrel::readOptions(lintrel::IniFile::load(folder / "Options.ini")).spaceRemoval);
+    const lintrel::BuildResult built = lintrel::build(lines, options);
+    lintrel::ExportResult exported = lintrel::makeOutputFile(built);
+    if (!exported.ok()) {
+        reportDiagnostic(arguments.project, *exported.error, lines);
+        return kExitBuildOrFile;
+    }
+
+    // The folder is never created, as in the window.
+    const fs::path exports = arguments.exports.value_or(folder / "Exports");
+    std::error_code error;
+    if (!fs::is_directory(exports, error)) {
+        const bool exists = fs::exists(exports, error);
+        std::cerr << "lintrelc: the exports folder \"" << exports.string() << "\" "
+                  << (exists ? "is not a folder" : "does not exist") << '\n';
+        return kExitBuildOrFile;
+    }
+    const fs::path target = exports / exported.file.fileName;
+    if (const auto failure = lintrel::writeFileReplacing(target, exported.file.bytes)) {
+        std::cerr << "lintrelc: " << *failure << '\n';
+        return kExitBuildOrFile;
+    }
+    std::cout << target.string() << '\n';
+    if (exported.file.isByteImage) printSizeReport(exported.file);
+    std::cout.flush();
+
+    if (arguments.run && !built.emulatorCommand.empty()) lintrel::startEmulator(built.emulatorCommand);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine line = parseCommandLine(argc, argv);
+    switch (line.request) {
+    case Request::Help:
+        printHelp();
+        return 0;
+    case Request::Version:
+        std::cout << "lintrelc " << lintrel::kProgramVersion << '\n';
+        return 0;
+    case Request::BadUsage:
+        std::cerr << "lintrelc: " << line.problem << '\n' << kUsage << '\n';
+        return kExitUsage;
+    case Request::Build:
+        break;
+    }
+    return compile(line.arguments);
+}
