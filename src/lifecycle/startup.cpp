@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QScreen>
 
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
@@ -38,16 +37,6 @@ std::filesystem::path toPath(const QString& path) { return std::filesystem::path
 
 QString settingOr(const std::optional<std::string>& stored, const QString& fallback) {
     return stored ? QString::fromStdString(*stored) : fallback;
-}
-
-// 1024 x 640, centred on the screen the window will appear on.
-void applyStartSize(MainWindow& window) {
-    window.resize(1024, 640);
-    if (QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
 }
 
 void writeSettings(MainWindow& window) {
@@ -89,7 +78,7 @@ bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
 
     window.setSpaceRemoval(options.spaceRemoval);
     if (options.storedVersion != kProgramVersion) showWhatsNew(window, nullptr);
-    applyStartSize(window);
+    window.applyStartSize();
     // The token code table is built into the compiler and the window sets the
     // editor's tab stop itself.
     window.setSaved(true);
