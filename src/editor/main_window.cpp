@@ -225,9 +225,12 @@ void MainWindow::createMenus() {
     // Help1, MB_Whatsnew and About1 are connected by the lifecycle.
 }
 
-// Stated for the outer size, frame included; positions never change.
+// Stated for the outer size, frame included; positions never change. The
+// frame is known only once the window is shown, so the minimum follows it.
 void MainWindow::FormResize() {
     const QSize outer = frameGeometry().size();
+    const QSize minimum = QSize(640, 480) - (outer - size());
+    if (minimumSize() != minimum) setMinimumSize(minimum);
     const int width = outer.width() - 20;
     const Workspace& workspace = parts_->workspace;
     workspace.passBar->setGeometry(0, 0, width, kBarHeight);

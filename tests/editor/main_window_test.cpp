@@ -1,0 +1,207 @@
+// The window's menus, shortcuts, status bar and layout.
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include "window_fixture.h"
+
+using lintrel::testing::WindowFixture;
+
+namespace {
+
+struct Item {
+    QString name, caption, shortcut;
+    bool enabled;
+};
+
+QList<Item> items(QMenu* menu) {
+    QList<Item> result;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) {
+            result.push_back({QStringLiteral("-"), {}, {}, true});
+        } else {
+            result.push_back({action->objectName(), action->text(), action->shortcut().toString(), action->isEnabled()});
+        }
+    }
+    return result;
+}
+
+QString describe(const QList<Item>& list) {
+    QStringList lines;
+    for (const Item& item : list)
+        lines << QStringLiteral("%1|%2|%3|%4").arg(item.name, item.caption, item.shortcut, item.enabled ? "on" : "off");
+    return lines.join(QLatin1Char('\n'));
+}
+
+void showActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void captionAndMenuBarOrder();
+    void menuItemsCaptionsShortcutsAndStates();
+    void spaceRemovalTogglesItsCheckMark();
+    void f12BuildsWhileTheEditorHasTheFocus();
+    void ctrlSDoesNothingAfterNew();
+    void tabInTheEditorInsertsATab();
+    void ctrlIInsertsBracesFromTheEditor();
+    void layoutFollowsTheWindowSize();
+    void editorSetUp();
+    void statusBarPanels();
+};
+
+void MainWindowTest::captionAndMenuBarOrder() {
+    WindowFixture f;
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Lintrel - v1.7.1b - test version"));
+    QStringList bar;
+    for (QAction* action : f.window->menuBar()->actions()) {
+        if (action->isSeparator()) bar << QStringLiteral("-");
+        else if (action->menu()) bar << action->menu()->objectName() + QLatin1Char('=') + action->text();
+        else bar << action->objectName() + QLatin1Char('=') + action->text();
+    }
+    QCOMPARE(bar, QStringList({"File1=File", "Edit1=Edit", "Search=Search", "-", "COMPILE1=COMPILE  (F12)", "-",
+                               "Options1=Options", "H1=Help"}));
+    QCOMPARE(f.action("COMPILE1")->shortcut(), QKeySequence(Qt::Key_F12));
+    QVERIFY(!f.action("COMPILE1")->menu());
+}
+
+void MainWindowTest::menuItemsCaptionsShortcutsAndStates() {
+    WindowFixture f;
+    auto menu = [&](const char* name) { return f.window->menuBar()->findChild<QMenu*>(QLatin1String(name)); };
+    QCOMPARE(describe(items(menu("File1"))), QStringLiteral("New1|New|Ctrl+N|on\nOpen1|Open|Ctrl+O|on\n-|||on\n"
+                                                            "Save1|Save|Ctrl+S|off\nSaveAS1|Save As...||on"));
+    QCOMPARE(describe(items(menu("Edit1"))),
+             QStringLiteral("Insert1|Insert {..}|Ctrl+I|on\n-|||on\nCut1|Cut|Ctrl+X|on\nCopy1|Copy|Ctrl+C|on\n"
+                            "Paste1|Paste|Ctrl+V|on\n-|||on\nSelectAll1|Select All|Ctrl+A|on"));
+    QCOMPARE(describe(items(menu("Search"))), QStringLiteral("Find1|Find...|Ctrl+F|on\nReplace1|Replace...|Ctrl+R|on\n"
+                                                             "SearchNext1|Search Next|F3|on"));
+    QCOMPARE(describe(items(menu("Options1"))), QStringLiteral("CB_RUSPACE|Removing unnecessary SPACEs||on"));
+    QCOMPARE(describe(items(menu("H1"))), QStringLiteral("Help1|User manual|F1|on\n"
+                                                         "MB_Whatsnew|What's in the new version||on\n-|||on\n"
+                                                         "About1|About||on"));
+    QVERIFY(f.action("CB_RUSPACE")->isCheckable());
+    for (const char* name : {"New1", "Open1", "Save1", "Insert1", "Cut1", "Help1", "About1"})
+        QVERIFY2(!f.action(name)->isCheckable(), name);
+}
+
+void MainWindowTest::spaceRemovalTogglesItsCheckMark() {
+    WindowFixture f;
+    QAction* item = f.action("CB_RUSPACE");
+    const bool before = f.window->spaceRemoval();
+    item->trigger();
+    QCOMPARE(f.window->spaceRemoval(), !before);
+    item->trigger();
+    QCOMPARE(f.window->spaceRemoval(), before);
+    f.window->setSpaceRemoval(false);
+    QVERIFY(!item->isChecked());
+    QVERIFY(f.window->isSaved());  // an option, not a change of the text
+}
+
+void MainWindowTest::f12BuildsWhileTheEditorHasTheFocus() {
+    WindowFixture f;
+    showActive(f.window.get());
+    f.editor()->setFocus();
+    QTest::keyClick(f.editor(), Qt::Key_F12);
+    // The unnamed project asked for a name first; cancelling still builds.
+    QCOMPARE(f.dialogs.saveProposedNames, QStringList({"Unnamed"}));
+    QVERIFY(QFile::exists(f.path("Exports/Compiled_BASIC.bas")));
+    QCOMPARE(f.dialogs.errors, QStringList());
+}
+
+void MainWindowTest::ctrlSDoesNothingAfterNew() {
+    WindowFixture f;
+    showActive(f.window.get());
+    f.editor()->setFocus();
+    QTest::keyClicks(f.editor(), QStringLiteral("X"));
+    QVERIFY(!f.window->isSaved());
+    QTest::keyClick(f.editor(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.dialogs.saveProposedNames, QStringList());
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.line(0), QStringLiteral("X&P=BASIC"));
+}
+
+void MainWindowTest::tabInTheEditorInsertsATab() {
+    WindowFixture f;
+    showActive(f.window.get());
+    f.editor()->setFocus();
+    QTest::keyClick(f.editor(), Qt::Key_Tab);
+    QVERIFY(f.editor()->hasFocus());
+    QCOMPARE(f.line(0), QStringLiteral("\t&P=BASIC"));
+}
+
+void MainWindowTest::ctrlIInsertsBracesFromTheEditor() {
+    WindowFixture f;
+    showActive(f.window.get());
+    f.editor()->setFocus();
+    QTest::keyClick(f.editor(), Qt::Key_Right);
+    QTest::keyClick(f.editor(), Qt::Key_I, Qt::ControlModifier);
+    QCOMPARE(f.line(0), QStringLiteral("&{}P=BASIC"));
+    QCOMPARE(f.editor()->textCursor().position(), 3);
+    QCOMPARE(f.window->statusText(1), QStringLiteral("Line: 1   Pos: 4   SelLen: 0"));
+}
+
+// The rule and the minimum are stated for the outer size, frame included.
+void MainWindowTest::layoutFollowsTheWindowSize() {
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QProgressBar* pass = f.window->passProgressBar();
+    QProgressBar* stage = f.window->stageProgressBar();
+    const QSize frame = f.window->frameGeometry().size() - f.window->size();
+    f.window->resize(QSize(640, 480) - frame);
+    QCOMPARE(f.window->frameGeometry().size(), QSize(640, 480));
+    QCOMPARE(pass->geometry(), QRect(0, 0, 620, 9));
+    QCOMPARE(stage->geometry(), QRect(0, 8, 620, 9));
+    QCOMPARE(f.editor()->geometry(), QRect(0, 16, 620, 386));
+    f.window->applyStartSize();
+    QCOMPARE(f.window->frameGeometry().size(), QSize(1024, 640));
+    QCOMPARE(pass->width(), 1004);
+    QCOMPARE(stage->width(), 1004);
+    QCOMPARE(f.editor()->geometry(), QRect(0, 16, 1004, 546));
+    // The editor ends above the status bar.
+    const QPoint bottom = f.editor()->mapTo(f.window.get(), QPoint(0, f.editor()->height()));
+    QVERIFY(bottom.y() <= f.window->statusBar()->geometry().top());
+    f.window->resize(300, 200);
+    QCOMPARE(f.window->frameGeometry().size(), QSize(640, 480));
+}
+
+void MainWindowTest::editorSetUp() {
+    WindowFixture f;
+    QPlainTextEdit* editor = f.editor();
+    QCOMPARE(editor->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(editor->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(editor->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QVERIFY(editor->font().bold());
+    const QFontMetrics metrics(editor->font());
+    QCOMPARE(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
+    QCOMPARE(editor->tabStopDistance(), 100.0 * editor->logicalDpiX() / 72.0);
+    QCOMPARE(editor->palette().color(QPalette::Base), QColor(Qt::white));
+}
+
+void MainWindowTest::statusBarPanels() {
+    WindowFixture f;
+    const auto labels = f.window->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(labels.size(), 4);
+    f.window->show();
+    f.window->resize(1024, 640);
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QCOMPARE(f.window->findChild<QLabel*>("Panel0")->width(), 160);
+    QCOMPARE(f.window->findChild<QLabel*>("Panel1")->width(), 200);
+    QCOMPARE(f.window->findChild<QLabel*>("Panel2")->width(), 60);
+    QVERIFY(f.window->findChild<QLabel*>("Panel3")->width() > 400);
+    // Right after start-up the caret panels are empty; a key fills them.
+    QCOMPARE(f.window->statusText(0), QString());
+    QCOMPARE(f.window->statusText(1), QString());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,289 @@
+// New, Open, Save and Save As: the saved flag, the panels, Save's enabled
+// state and what reaches the disk.
+#include <QTest>
+
+#include "window_fixture.h"
+
+using lintrel::testing::WindowFixture;
+
+namespace {
+
+const QString kUnsavedQuestion = QStringLiteral("The project is not saved. Are you sure?");
+
+// Every byte value; CR and LF only as CR LF line breaks.
+QByteArray allByteValues() {
+    QByteArray bytes;
+    for (int value = 0; value < 256; ++value) {
+        if (value == '\n' || value == '\r') continue;
+        bytes += static_cast<char>(value);
+        if (value % 64 == 63) bytes += "\r\n";
+    }
+    return bytes;
+}
+
+}  // namespace
+
+class ProjectFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newProjectHoldsTheTemplate();
+    void newAsksOnlyWhenUnsaved();
+    void openLoadsAndCountsAsSaved();
+    void openOfAMissingFile();
+    void editingMarksUnsavedAndColouringDoesNot();
+    void saveAsWritesAndEnablesSave();
+    void saveAsOverwriteQuestion();
+    void saveAsCancelledChangesNothing();
+    void everyByteValueSurvivesLoadAndSave();
+    void unsavableCharacterIsRefused();
+    void failedWriteKeepsOldFileAndUnsavedState();
+    void failedSaveAsKeepsTheProjectWithoutFile();
+    void yesThenCancelKeepsTextAsSaved();
+    void plainTextFileIsSavedBackInPlace();
+};
+
+void ProjectFilesTest::newProjectHoldsTheTemplate() {
+    WindowFixture f;
+    QCOMPARE(f.editor()->document()->blockCount(), 4);
+    QCOMPARE(f.line(0), QStringLiteral("&P=BASIC"));
+    QCOMPARE(f.line(1), QStringLiteral("&C=10"));
+    QCOMPARE(f.line(2), QStringLiteral("&I=10"));
+    QCOMPARE(f.line(3), QStringLiteral("\t"));
+    QVERIFY(f.window->isSaved());
+    QVERIFY(!f.action("Save1")->isEnabled());
+    QCOMPARE(f.window->statusText(2), QString());
+    QCOMPARE(f.window->statusText(3), QString());
+    QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
+    QVERIFY(f.editor()->isVisibleTo(f.window.get()));
+}
+
+void ProjectFilesTest::newAsksOnlyWhenUnsaved() {
+    WindowFixture f;
+    f.window->NewProject();
+    QCOMPARE(f.dialogs.questions, QStringList());
+    f.setText(QStringLiteral("PRINT 1"));
+    f.window->NewProject();  // answered No
+    QCOMPARE(f.dialogs.questions, QStringList({kUnsavedQuestion}));
+    QCOMPARE(f.line(0), QStringLiteral("PRINT 1"));
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+    f.dialogs.yesNoAnswers = {true};
+    f.window->NewProject();
+    QCOMPARE(f.line(0), QStringLiteral("&P=BASIC"));
+    QVERIFY(f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QString());
+}
+
+void ProjectFilesTest::openLoadsAndCountsAsSaved() {
+    WindowFixture f;
+    const QString file = f.path("Projects/game.lpj");
+    WindowFixture::writeBytes(file, "&P=HL2\r\nPRINT \"A\"\r\nEND");
+    f.open(file);
+    QCOMPARE(f.dialogs.openStartFolders, QStringList({f.path("Projects")}));
+    QCOMPARE(f.editor()->document()->blockCount(), 3);
+    QCOMPARE(f.line(2), QStringLiteral("END"));
+    QVERIFY(f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Saved"));
+    QCOMPARE(f.window->statusText(3), file);
+    QCOMPARE(f.window->projectPath(), file);
+    QVERIFY(f.action("Save1")->isEnabled());
+    QCOMPARE(f.dialogs.errors, QStringList());
+}
+
+void ProjectFilesTest::openOfAMissingFile() {
+    WindowFixture f;
+    f.setText(QStringLiteral("KEEP"));
+    f.dialogs.yesNoAnswers = {true};
+    f.open(f.path("Projects/missing.lpj"));
+    QCOMPARE(f.dialogs.errors, QStringList({"File does not exist."}));
+    QCOMPARE(f.line(0), QStringLiteral("KEEP"));
+    QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
+    QVERIFY(!f.action("Save1")->isEnabled());
+    // The Yes before the failure stays: the text now counts as saved.
+    QVERIFY(f.window->isSaved());
+}
+
+void ProjectFilesTest::editingMarksUnsavedAndColouringDoesNot() {
+    WindowFixture f;
+    const QString file = f.path("Projects/colours.lpj");
+    QByteArray many;
+    for (int i = 0; i < 200; ++i) many += "\\l" + QByteArray::number(i) + " PRINT \"X|Y\" {41} &C=" + QByteArray::number(i) + "\r\n";
+    WindowFixture::writeBytes(file, many);
+    f.open(file);
+    QCoreApplication::processEvents();  // any deferred colouring runs here
+    QVERIFY(f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Saved"));
+    // The lines are coloured: the label at the start is blue.
+    const auto formats = f.editor()->document()->findBlockByNumber(199).layout()->formats();
+    QVERIFY(!formats.isEmpty());
+    QCOMPARE(formats.first().format.foreground().color(), QColor(0, 0, 255));
+    QTextCursor cursor(f.editor()->document());
+    cursor.insertText(QStringLiteral("X"));
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+    QVERIFY(f.window->Save());
+    QVERIFY(f.window->isSaved());
+    QCOMPARE(WindowFixture::readBytes(file), "X" + many);
+}
+
+void ProjectFilesTest::saveAsWritesAndEnablesSave() {
+    WindowFixture f;
+    f.setText(QStringLiteral("PRINT 1\nEND"));
+    const QString file = f.path("Projects/new.lpj");
+    f.dialogs.saveAnswers = {file};
+    QVERIFY(f.window->SaveAS());
+    QCOMPARE(f.dialogs.saveStartFolders, QStringList({f.path("Projects")}));
+    QCOMPARE(f.dialogs.saveProposedNames, QStringList({"Unnamed"}));
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("PRINT 1\r\nEND\r\n"));
+    QVERIFY(f.window->isSaved());
+    QVERIFY(f.action("Save1")->isEnabled());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Saved"));
+    QCOMPARE(f.window->statusText(3), file);
+    // Ctrl+S now writes to the same file without asking.
+    f.setText(QStringLiteral("CLS"));
+    f.action("Save1")->trigger();
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("CLS\r\n"));
+    QCOMPARE(f.dialogs.saveProposedNames.size(), 1);
+    // Save As proposes the current path next time.
+    f.window->SaveAS();
+    QCOMPARE(f.dialogs.saveProposedNames.last(), file);
+}
+
+void ProjectFilesTest::saveAsOverwriteQuestion() {
+    WindowFixture f;
+    const QString old = f.path("Projects/old.lpj");
+    const QString other = f.path("Projects/other.lpj");
+    WindowFixture::writeBytes(other, "OTHER\r\n");
+    f.dialogs.saveAnswers = {old};
+    QVERIFY(f.window->SaveAS());
+    f.setText(QStringLiteral("NEW"));
+    f.dialogs.saveAnswers = {other};
+    QVERIFY(!f.window->SaveAS());  // No to the question
+    QCOMPARE(f.dialogs.questions, QStringList({"File already exists. Overwrite?"}));
+    QCOMPARE(WindowFixture::readBytes(other), QByteArray("OTHER\r\n"));
+    QCOMPARE(f.window->projectPath(), old);
+    QVERIFY(!f.window->isSaved());
+    QVERIFY(f.window->Save());  // still the old file
+    QCOMPARE(WindowFixture::readBytes(old), QByteArray("NEW\r\n"));
+    f.dialogs.saveAnswers = {other};
+    f.dialogs.yesNoAnswers = {true};
+    QVERIFY(f.window->SaveAS());
+    QCOMPARE(WindowFixture::readBytes(other), QByteArray("NEW\r\n"));
+    QCOMPARE(f.window->projectPath(), other);
+}
+
+void ProjectFilesTest::saveAsCancelledChangesNothing() {
+    WindowFixture f;
+    f.setText(QStringLiteral("A"));
+    QVERIFY(!f.window->SaveAS());
+    QVERIFY(!f.window->Save());  // unnamed: Save runs Save As, cancelled again
+    QCOMPARE(f.dialogs.saveProposedNames.size(), 2);
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+    QCOMPARE(f.window->statusText(3), QString());
+}
+
+void ProjectFilesTest::everyByteValueSurvivesLoadAndSave() {
+    WindowFixture f;
+    const QString file = f.path("Projects/bytes.lpj");
+    const QByteArray original = allByteValues();
+    WindowFixture::writeBytes(file, original);
+    f.open(file);
+    QCOMPARE(f.editor()->document()->blockCount(), 4);
+    // A0 is a no-break space in the editor, not a blank.
+    QVERIFY(f.line(2).contains(QChar(0x00A0)));
+    QTextCursor cursor(f.editor()->document());
+    cursor.insertText(QStringLiteral("X"));  // an edit and its undoing, so Save really writes
+    cursor.deletePreviousChar();
+    QVERIFY(!f.window->isSaved());
+    QVERIFY(f.window->Save());
+    QCOMPARE(WindowFixture::readBytes(file).toHex(' '), original.toHex(' '));
+    // A line break typed at the end is an empty last line, kept as such.
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("\n"));
+    QVERIFY(f.window->Save());
+    QCOMPARE(WindowFixture::readBytes(file).toHex(' '), (original + "\r\n").toHex(' '));
+    f.open(file);
+    QCOMPARE(f.editor()->document()->blockCount(), 5);
+}
+
+void ProjectFilesTest::unsavableCharacterIsRefused() {
+    WindowFixture f;
+    const QString file = f.path("Projects/greek.lpj");
+    WindowFixture::writeBytes(file, "OLD\r\n");
+    f.open(file);
+    f.setText(QStringLiteral("PRINT 1\nPRINT \"%1\"").arg(QChar(0x03A9)));
+    QVERIFY(!f.window->Save());
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY2(f.dialogs.errors[0].contains(QStringLiteral("\"%1\" (U+03A9)").arg(QChar(0x03A9))), qPrintable(f.dialogs.errors[0]));
+    QVERIFY2(f.dialogs.errors[0].contains(QStringLiteral("line 2")), qPrintable(f.dialogs.errors[0]));
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("OLD\r\n"));
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+    // A character outside the 16-bit range is named whole.
+    f.setText(QString::fromUcs4(U"X\U0001F600"));
+    QVERIFY(!f.window->Save());
+    QVERIFY2(f.dialogs.errors.last().contains(QStringLiteral("U+1F600")), qPrintable(f.dialogs.errors.last()));
+}
+
+void ProjectFilesTest::failedWriteKeepsOldFileAndUnsavedState() {
+    WindowFixture f;
+    const QString file = f.path("Projects/locked.lpj");
+    WindowFixture::writeBytes(file, "OLD\r\n");
+    f.open(file);
+    f.setText(QStringLiteral("NEW"));
+    // Tests may run as root, which ignores permissions: take the folder away
+    // and put a plain file in its place.
+    QVERIFY(QDir(f.path("Projects")).removeRecursively());
+    WindowFixture::writeBytes(f.path("Projects"), "not a folder");
+    QVERIFY(!f.window->Save());
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY2(f.dialogs.errors[0].contains(file), qPrintable(f.dialogs.errors[0]));
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+    QCOMPARE(f.window->projectPath(), file);
+}
+
+void ProjectFilesTest::failedSaveAsKeepsTheProjectWithoutFile() {
+    WindowFixture f;
+    f.setText(QStringLiteral("NEW"));
+    const QString folder = f.path("Projects/folder.lpj");  // a folder where the file should go
+    QVERIFY(QDir().mkpath(folder));
+    WindowFixture::writeBytes(folder + "/inside.txt", "OLD");
+    f.dialogs.saveAnswers = {folder};
+    f.dialogs.yesNoAnswers = {true};
+    QVERIFY(!f.window->SaveAS());
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(WindowFixture::readBytes(folder + "/inside.txt"), QByteArray("OLD"));
+    QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
+    QVERIFY(!f.action("Save1")->isEnabled());
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.window->statusText(3), QString());
+}
+
+void ProjectFilesTest::yesThenCancelKeepsTextAsSaved() {
+    WindowFixture f;
+    f.setText(QStringLiteral("WORK"));
+    f.dialogs.yesNoAnswers = {true};
+    f.window->BitBtnLOADClick();  // the open dialog is cancelled
+    QCOMPARE(f.line(0), QStringLiteral("WORK"));
+    QVERIFY(f.window->isSaved());
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+    f.window->NewProject();
+    QCOMPARE(f.dialogs.questions.size(), 1);
+}
+
+void ProjectFilesTest::plainTextFileIsSavedBackInPlace() {
+    WindowFixture f;
+    const QString file = f.path("notes.txt");
+    WindowFixture::writeBytes(file, "A\nB\rC\r\n");
+    f.open(file);
+    QCOMPARE(f.editor()->document()->blockCount(), 3);
+    QVERIFY(f.window->Save());
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("A\r\nB\r\nC\r\n"));
+    QCOMPARE(f.window->projectPath(), file);
+}
+
+QTEST_MAIN(ProjectFilesTest)
+#include "project_files_test.moc"
