@@ -156,7 +156,9 @@ void FindReplace::State::replaceOnce() {
 }
 
 // The selection first, then every match from the search position to the end,
-// then runs from the start until one replaces nothing; all one undo step.
+// then runs from the start until one replaces nothing; all one undo step. The
+// runs from the start follow even when nothing lay behind the position, so
+// Replace All never leaves a match in the text.
 void FindReplace::State::replaceAll() {
     const QTextDocument::FindFlags options = optionsOf(replace);
     QTextCursor edit(editor->document());

@@ -2,14 +2,19 @@
 // the replace steps and Replace All's ending.
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <memory>
 
 #include "editor/find_replace.h"
+#include "editor/main_window.h"
+#include "scripted_dialogs.h"
 
 using lintrel::FindReplace;
 
@@ -84,6 +89,7 @@ private slots:
     void replaceAllIsOneUndoStep();
     void emptyEditorDoesNothing();
     void replaceAllOnALargeText();
+    void searchMenuOfTheWindow();
 };
 
 void FindReplaceTest::dialogsAreModelessAndComplete() {
@@ -364,6 +370,47 @@ void FindReplaceTest::replaceAllOnALargeText() {
     QCOMPARE(text.count("PRINT"), 50000);
     bench.editor->undo();
     QCOMPARE(bench.text().count("?"), 0);
+}
+
+// The window's Search menu reaches the dialogs by its shortcuts, and a
+// replacement leaves the project unsaved.
+void FindReplaceTest::searchMenuOfTheWindow() {
+    QTemporaryDir folder;
+    QDir(folder.path()).mkpath("Exports");
+    QDir(folder.path()).mkpath("Projects");
+    lintrel::testing::ScriptedDialogs dialogs;
+    lintrel::MainWindow window(dialogs, folder.path());
+    window.NewProject();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QPlainTextEdit* editor = window.editor();
+    editor->setPlainText("10 PRINT A\nGOTO 10");
+    window.setSaved(true);
+    editor->setFocus();
+
+    QDialog* find = window.findChild<QDialog*>("findDialog");
+    QDialog* replace = window.findChild<QDialog*>("replaceDialog");
+    QVERIFY(find && replace);
+    QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(find->isVisible());
+    Bench::field(find, "findText")->setText("goto");
+    Bench::click(find, "findNext");
+    QCOMPARE(editor->textCursor().selectedText(), QString("GOTO"));
+    QVERIFY(window.isSaved());  // finding is no change
+    find->close();
+    QTest::keyClick(editor, Qt::Key_F3);
+    QCOMPARE(editor->textCursor().selectionStart(), 11);
+
+    QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(replace->isVisible());
+    QCOMPARE(Bench::field(replace, "findText")->text(), QString("goto"));
+    Bench::field(replace, "replaceText")->setText("GO TO");
+    Bench::click(replace, "replaceAll");
+    QCOMPARE(editor->toPlainText(), QString("10 PRINT A\nGO TO 10"));
+    QVERIFY(!window.isSaved());
+    QStringList panels;
+    for (const QLabel* label : window.statusBar()->findChildren<QLabel*>()) panels << label->text();
+    QVERIFY2(panels.contains("Unsaved"), qPrintable(panels.join('|')));
 }
 
 QTEST_MAIN(FindReplaceTest)
