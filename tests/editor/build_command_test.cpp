@@ -1,0 +1,179 @@
+// F12: save first, the build's error at its place in the editor, the output
+// file in Exports, the size report and the emulator start.
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTest>
+
+#include "window_fixture.h"
+
+using lintrel::testing::WindowFixture;
+
+class BuildCommandTest : public QObject {
+    Q_OBJECT
+private slots:
+    void badPlatformSelectsTheValue();
+    void emptyValueSelectsNothingAfterTheEquals();
+    void lineNumberLimitSelectsNothing();
+    void messageBytesAreShownAsText();
+    void homelabEmptyProgramAndSizeReport();
+    void basicProgramIsWrittenWithoutReport();
+    void spaceRemovalReachesTheBuild();
+    void namedProjectIsSavedFirst();
+    void failedSaveStopsTheBuild();
+    void unsavableCharacterStopsTheBuild();
+    void missingExportsFolderIsReported();
+    void emulatorStartsAfterTheReport();
+};
+
+namespace {
+
+// Builds the text as an unnamed project; the Save As dialog is cancelled.
+void buildText(WindowFixture& f, const QString& text) {
+    f.setText(text);
+    f.action("COMPILE1")->trigger();
+}
+
+}  // namespace
+
+void BuildCommandTest::badPlatformSelectsTheValue() {
+    WindowFixture f;
+    f.window->show();
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.window->menuBar()->setFocus();  // the editor gets the focus back from the error
+    buildText(f, QStringLiteral("PRINT 1\n&E=never\n&P=HL4 | comment\nEND"));
+    QCOMPARE(f.dialogs.errors, QStringList({"\"HL4\" is not a valid platform!"}));
+    QCOMPARE(f.editor()->textCursor().selectedText(), QStringLiteral("HL4"));
+    QCOMPARE(f.editor()->textCursor().selectionStart(), 8 + 9 + 3);
+    QVERIFY(f.editor()->isVisible());
+    QVERIFY(f.editor()->hasFocus());
+    QVERIFY(QDir(f.path("Exports")).isEmpty());
+}
+
+void BuildCommandTest::emptyValueSelectsNothingAfterTheEquals() {
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=BASIC\n&C="));
+    QCOMPARE(f.dialogs.errors, QStringList({"\"\" is not a valid integer value!"}));
+    QVERIFY(!f.editor()->textCursor().hasSelection());
+    QCOMPARE(f.editor()->textCursor().position(), 9 + 3);
+}
+
+void BuildCommandTest::lineNumberLimitSelectsNothing() {
+    WindowFixture f;
+    f.setText(QStringLiteral("&P=HL2\n&C=32759\nA\nB"));
+    QTextCursor cursor = f.editor()->textCursor();
+    cursor.setPosition(2);
+    f.editor()->setTextCursor(cursor);
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(f.dialogs.errors,
+             QStringList({"The maximum allowed value for BASIC line numbering has been exceeded. (32759)"}));
+    QVERIFY(!f.editor()->textCursor().hasSelection());
+    QCOMPARE(f.editor()->textCursor().position(), 2);
+    QVERIFY(QDir(f.path("Exports")).isEmpty());
+}
+
+// The build speaks code page 1250; the dialog shows the same characters.
+void BuildCommandTest::messageBytesAreShownAsText() {
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=%1r%2").arg(QChar(0x00C1), QChar(0x0159)));
+    QCOMPARE(f.dialogs.errors, QStringList({QStringLiteral("\"%1r%2\" is not a valid platform!").arg(QChar(0x00C1), QChar(0x0159))}));
+    QCOMPARE(f.editor()->textCursor().selectedText(), QStringLiteral("%1r%2").arg(QChar(0x00C1), QChar(0x0159)));
+}
+
+void BuildCommandTest::homelabEmptyProgramAndSizeReport() {
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=HL2"));
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QCOMPARE(QFileInfo(f.path("Exports/Compiled_HL2.htp")).size(), 420);
+    QCOMPARE(f.dialogs.messages,
+             QStringList({"The size of the created file is: 420 bytes.\r\nThe size of the BASIC code is: 1 bytes."}));
+    QCOMPARE(f.window->stageProgressBar()->maximum(), 6);
+    QCOMPARE(f.window->stageProgressBar()->value(), 6);
+    QVERIFY(!f.editor()->isHidden());
+}
+
+void BuildCommandTest::basicProgramIsWrittenWithoutReport() {
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=BASIC\n&C=10\n&I=10\nPRINT 1\nGOTO \\a\n\\a END"));
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QCOMPARE(f.dialogs.messages, QStringList());
+    const QByteArray output = WindowFixture::readBytes(f.path("Exports/Compiled_BASIC.bas"));
+    QVERIFY2(output.startsWith("10 PRINT 1"), output.constData());
+    QVERIFY2(output.contains("20 GOTO 30"), output.constData());
+    QCOMPARE(f.window->stageProgressBar()->value(), 5);
+    // Building again writes the same file.
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(WindowFixture::readBytes(f.path("Exports/Compiled_BASIC.bas")), output);
+}
+
+void BuildCommandTest::spaceRemovalReachesTheBuild() {
+    WindowFixture f;
+    f.window->setSpaceRemoval(true);
+    buildText(f, QStringLiteral("&P=HL2\nPRINT 1"));
+    const qint64 withoutSpaces = QFileInfo(f.path("Exports/Compiled_HL2.htp")).size();
+    f.window->setSpaceRemoval(false);
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(QFileInfo(f.path("Exports/Compiled_HL2.htp")).size(), withoutSpaces + 1);
+}
+
+void BuildCommandTest::namedProjectIsSavedFirst() {
+    WindowFixture f;
+    const QString file = f.path("Projects/named.lpj");
+    f.dialogs.saveAnswers = {file};
+    buildText(f, QStringLiteral("&P=BASIC\nEND"));
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nEND\r\n"));
+    QVERIFY(f.window->isSaved());
+    QVERIFY(QFile::exists(f.path("Exports/Compiled_BASIC.bas")));
+    f.setText(QStringLiteral("&P=BASIC\nCLS"));
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nCLS\r\n"));
+    QCOMPARE(f.dialogs.saveProposedNames.size(), 1);
+}
+
+void BuildCommandTest::failedSaveStopsTheBuild() {
+    WindowFixture f;
+    const QString file = f.path("Projects/gone.lpj");
+    f.dialogs.saveAnswers = {file};
+    f.setText(QStringLiteral("&P=HL2"));
+    QVERIFY(f.window->SaveAS());
+    QVERIFY(QDir(f.path("Projects")).removeRecursively());
+    WindowFixture::writeBytes(f.path("Projects"), "not a folder");
+    f.setText(QStringLiteral("&P=BASIC"));
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY(QDir(f.path("Exports")).isEmpty());
+    QVERIFY(!f.editor()->isHidden());
+}
+
+void BuildCommandTest::unsavableCharacterStopsTheBuild() {
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=BASIC\nPRINT \"%1\"").arg(QChar(0x263A)));
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY2(f.dialogs.errors[0].contains(QStringLiteral("U+263A")), qPrintable(f.dialogs.errors[0]));
+    QVERIFY(QDir(f.path("Exports")).isEmpty());
+}
+
+void BuildCommandTest::missingExportsFolderIsReported() {
+    WindowFixture f;
+    QVERIFY(QDir(f.path("Exports")).removeRecursively());
+    const QString marker = f.path("started");
+    buildText(f, QStringLiteral("&E=touch '%1'\n&P=HL2").arg(marker));
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY2(f.dialogs.errors[0].contains(QStringLiteral("Compiled_HL2.htp")), qPrintable(f.dialogs.errors[0]));
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QVERIFY(!f.editor()->isHidden());
+    QTest::qWait(300);
+    QVERIFY(!QFile::exists(marker));
+}
+
+void BuildCommandTest::emulatorStartsAfterTheReport() {
+    WindowFixture f;
+    const QString marker = f.path("started");
+    buildText(f, QStringLiteral("&P=PRIMO\n&E=touch '%1'").arg(marker));
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+}
+
+QTEST_MAIN(BuildCommandTest)
+#include "build_command_test.moc"
