@@ -116,7 +116,7 @@ std::string stringText(Context& context) {
             case 6: text += " "; break;
             case 7: text += "\t"; break;
             case 8: text += context.dirty ? anyByte(random) : std::string(1, "abcXYZ019:,;$(^_@"[random.below(17)]); break;
-            case 9: if (random.chance(15)) text += directive(context); break;
+            case 9: if (random.chance(15)) text += directive(context) + (random.chance(70) ? " " : ""); break;
             default: text += static_cast<char>('A' + random.below(26)); break;
         }
     }
@@ -139,7 +139,7 @@ std::string fragment(Context& context) {
         case 9: return random.chance(50) ? " " : "\t";
         case 10: return ":";
         case 11: return "| comment " + stringText(context);
-        case 12: return random.chance(20) ? directive(context) : "X";
+        case 12: return random.chance(20) ? directive(context) + (random.chance(70) ? " " : "") : "X";
         case 13: return context.dirty ? anyByte(random) : std::string(1, "0123456789+-*/=<>(),;."[random.below(22)]);
         case 14: return std::string(1, static_cast<char>('a' + random.below(26))) + std::to_string(random.below(10));
         default: return caseMixed(random, std::string(pick(random, kStatements)).substr(0, 4));

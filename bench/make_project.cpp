@@ -1,0 +1,23 @@
+// Writes a generated project file for the scripts:
+//   lintrel_make_project PLATFORM LINES STATEMENTS_PER_LINE [late] > project.lpj
+// "late" puts "&P=" last, so the line count is not bound by the platform's limit.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "compiler/project_text.h"
+#include "sample_program.h"
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s PLATFORM LINES STATEMENTS_PER_LINE [late]\n", argv[0]);
+        return 2;
+    }
+    lintrel::bench::SampleShape shape;
+    shape.lines = std::atoi(argv[2]);
+    shape.statementsPerLine = std::atoi(argv[3]);
+    shape.numbered = !(argc > 4 && std::strcmp(argv[4], "late") == 0);
+    const std::string text = lintrel::joinProjectLines(lintrel::bench::sampleProgram(argv[1], shape));
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}

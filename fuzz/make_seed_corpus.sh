@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Seeds fuzz/corpus/<target>/ from examples/ and a few corner-case projects.
+# The build targets read one option byte (bit 0: space removal) before the file.
+# Files are named by their SHA-1, as libFuzzer names what it adds.
+set -euo pipefail
+cd "$(dirname "$0")"
+add() {  # add TARGET FILE
+  local name
+  name=$(sha1sum "$2" | cut -c1-40)
+  cp "$2" "corpus/$1/$name"
+}
+mkdir -p corpus/build corpus/differential corpus/project_loading
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+i=0
+seed() {  # seed OPTION_BYTE PROJECT_TEXT
+  i=$((i + 1))
+  printf '%s' "$2" > "$tmp/raw$i"
+  printf "\\x$1" > "$tmp/opt$i"
+  cat "$tmp/raw$i" >> "$tmp/opt$i"
+  add project_loading "$tmp/raw$i"
+  add build "$tmp/opt$i"
+  add differential "$tmp/opt$i"
+}
+for example in ../examples/*/*.lpj; do
+  [ -e "$example" ] || continue
+  seed 01 "$(cat "$example")"
+  seed 00 "$(cat "$example")"
+done
+seed 01 $'&P=HL2\r\n\\x1\r\n\\long GOTO \\x\\long\r\n'
+seed 01 $'&P=HT\r\n\\a\\b GOTO \\a\\b:GOTO \\a\r\nPRINT TAB(5);"X":A=USR(0)\r\n'
+seed 00 $'&P=PRIMO\r\nDATA "A:B",C:PRINT \'x\r\n\' REM "DATA"\r\nIF A THEN 20 ELSE 30\r\n'
+seed 01 $'&P=TVC\r\nFOR D=1 TO 9:print "\xe1\xdb"\r\nA(1)=B$\r\n'
+seed 01 $'&P=HL3\r\nA$=INKEY$:X=EXP((1)+FSW((2)\r\nPRINT "rem" rem "x\r\n'
+seed 01 $'PRINT {41}{{41}}{4\r\n&P=BASIC\r\n\\ PRINT \\\r\n{G1}\r\n'
+seed 01 $'&P=HL2\r\n&C=32750\r\n&I=10\r\nEND\r\nEND\r\n'
+seed 01 $'&P=ABC80\r\n&C=5\r\n&C=4\r\n'
+seed 01 $'&P=HL2 |x\r\nPRINT "A B" &I=1O\r\n'
+seed 01 $'&P=HT\rPRINT 1\rPRINT "\x85"\r'
+seed 00 $'&E=emu.exe -run x|c\n&P=PRIMO\nCHAR(39) \' A\tB\n'
