@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QTextDocument>
 #include <QTextBrowser>
 #include <optional>
 
@@ -69,6 +70,7 @@ QTextBrowser* manualWindow(MainWindow& window) {
     browser->setWindowTitle(QStringLiteral("Lintrel - User manual"));
     browser->setOpenExternalLinks(true);
     browser->setAttribute(Qt::WA_QuitOnClose, false);  // an open manual does not keep the program alive
+    browser->document()->setDocumentMargin(12);
     browser->resize(820, 640);
     return browser;
 }
