@@ -26,6 +26,7 @@ const QString kDownloadError = QStringLiteral("   Download error! Try agan.\r\nO
 QUrl resourceUrl(const QString& server, const char* path) {
     QString base = server.trimmed();
     while (base.endsWith('/')) base.chop(1);
+    if (!base.contains(QLatin1String("://"))) base.prepend(QLatin1String("http://"));  // "host:port" is enough
     return QUrl(base + QLatin1String(path));
 }
 

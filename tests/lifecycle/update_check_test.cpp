@@ -97,6 +97,19 @@ private slots:
         QVERIFY(run.opened.isEmpty());
     }
 
+    // Any other failure before the download ends the program without a word.
+    void archiveThatCannotBeCreatedEndsSilently() {
+        CheckedRun run;
+        QVERIFY(QDir(run.currentFolder.path()).mkdir("Lintrel.zip"));
+        run.server.answers[kCheckPath] = {200, "v2.0"};
+        run.server.answers[kArchivePath] = {200, kArchive};
+        QVERIFY(!run.start());
+        run.verifyEnded();
+        QCOMPARE(run.dialogs.messages, QStringList{kNewVersion});
+        QCOMPARE(run.server.requests.size(), 1);
+        QVERIFY(run.opened.isEmpty());
+    }
+
     void failedCheckSaysTheServerIsUnavailable_data() {
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("kind");
@@ -142,9 +155,15 @@ private slots:
         QCOMPARE(server.requests.size(), 1);
         QCOMPARE(server.requests[0].path, kCheckPath);
 
+        run.writeOptions("[Parameters]\r\nUpdate_Server=" + server.address().mid(7).toLatin1() + "\r\n");
+        run.environment.updateServer.clear();
+        QVERIFY(run.start());  // "127.0.0.1:port" without a scheme is plain HTTP
+        QCOMPARE(server.requests.size(), 2);
+
         run.writeOptions("[Parameters]\r\nUpdate_Server=\r\n");
+        run.environment.updateServer = server.address();
         QVERIFY(run.start());
-        QCOMPARE(server.requests.size(), 1);
+        QCOMPARE(server.requests.size(), 2);
         QVERIFY(run.dialogs.messages.isEmpty());
     }
 };
