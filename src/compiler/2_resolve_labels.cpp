@@ -71,7 +71,8 @@ long long longestNameAt(const LabelIndex& index, std::string_view text) {
         const long long name = findName(index, rolling, text.substr(0, length));
         if (name >= 0) found = name;
     }
-    return found < 0 ? -1 : index.rowsOfName[index.names[found].rowsBegin];
+    if (found < 0) return -1;
+    return static_cast<long long>(index.rowsOfName[index.names[found].rowsBegin]);
 }
 
 // The first row after `after` whose name occurs anywhere in `line`.

@@ -123,6 +123,7 @@ BuildResult runBuild(const SourceLines& source, const BuildOptions& options, con
     }
     progress.pass(0, static_cast<long long>(transferCount));
     progress.advanceStage();  // the tokenizer starts
+    progress.advanceStage();  // its keyword codes become nibble pairs
 
     // Pass 1 again, each line through passes 2 to 5.
     const PlatformTables& tables = tablesOf(platform);

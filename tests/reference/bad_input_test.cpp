@@ -27,7 +27,9 @@ BuildResult buildAndExport(const std::vector<std::string>& lines, bool removeSpa
     }
     EXPECT_EQ(result.lines.size(), result.sourceLines.size());
     const ExportResult file = makeOutputFile(result);
-    if (file.error) EXPECT_FALSE(file.error->message.empty());
+    if (file.error) {
+        EXPECT_FALSE(file.error->message.empty());
+    }
     return result;
 }
 

@@ -132,7 +132,12 @@ std::string fragment(Context& context) {
         case 2: return caseMixed(random, std::string(pick(random, kStatements)));
         case 3: return "GOTO " + label(context);
         case 4: return caseMixed(random, "GOSUB ") + label(context);
-        case 5: return "\"" + stringText(context) + (random.chance(80) ? "\"" : "");
+        case 5: {
+            std::string text = "\"";
+            text += stringText(context);
+            if (random.chance(80)) text += '"';
+            return text;
+        }
         case 6: return caseMixed(random, "REM ") + stringText(context);
         case 7: return std::string(pick(random, kBraces));
         case 8: return std::string(1, kAccented[static_cast<std::size_t>(random.below(context.dirty ? 24 : 18))]);
@@ -141,7 +146,11 @@ std::string fragment(Context& context) {
         case 11: return "| comment " + stringText(context);
         case 12: return random.chance(20) ? directive(context) + (random.chance(70) ? " " : "") : "X";
         case 13: return context.dirty ? anyByte(random) : std::string(1, "0123456789+-*/=<>(),;."[random.below(22)]);
-        case 14: return std::string(1, static_cast<char>('a' + random.below(26))) + std::to_string(random.below(10));
+        case 14: {
+            std::string name(1, static_cast<char>('a' + random.below(26)));
+            name += std::to_string(random.below(10));
+            return name;
+        }
         default: return caseMixed(random, std::string(pick(random, kStatements)).substr(0, 4));
     }
 }

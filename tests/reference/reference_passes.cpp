@@ -151,7 +151,12 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
-std::string tokenLiteral(int value) { return "{" + hex2(static_cast<unsigned char>(value)) + "}"; }
+std::string tokenLiteral(int value) {
+    std::string literal = "{";
+    literal += hex2(static_cast<unsigned char>(value));
+    literal += '}';
+    return literal;
+}
 
 std::string nibblePair(int value) {
     return {static_cast<char>(0x80 + ((value >> 4) & 15)), static_cast<char>(0x80 + (value & 15))};

@@ -1,0 +1,119 @@
+// HT and Primo store TAB(, USR, DATA items, apostrophe remarks and ELSE the
+// way their own tokenizers do; Homelab and TVC keep the plain rules.
+#include <gtest/gtest.h>
+
+#include "build_test_support.h"
+
+namespace lintrel {
+namespace {
+
+using testing::bytesOn;
+
+struct Row {
+    const char* line;
+    const char* bytes;
+    bool removeSpaces = true;
+};
+
+void expectOnHtAndPrimo(const std::vector<Row>& rows) {
+    for (const char* platform : {"HT", "PRIMO"}) {
+        for (const Row& row : rows) {
+            EXPECT_EQ(bytesOn(platform, row.line, row.removeSpaces), row.bytes) << platform << ": " << row.line;
+        }
+    }
+}
+
+TEST(MachineRules, TabAndUsr) {
+    expectOnHtAndPrimo({
+        {"PRINT TAB(5);\"X\"", "B2 BC 35 29 3B 22 58 22"},
+        {"PRINT TAB(5);\"X\"", "B2 20 BC 35 29 3B 22 58 22", false},
+    });
+    EXPECT_EQ(bytesOn("HT", "A=USR(0)"), "41 D5 C1 28 30 29");
+}
+
+TEST(MachineRules, DataItemsKeepTheirText) {
+    const char* items = "88 20 4F 52 41 4E 47 45 2C 20 2D 31 2C 20 4E 45 57 20 59 4F 52 4B";
+    expectOnHtAndPrimo({
+        {"DATA ORANGE, -1, NEW YORK", items},
+        {"DATA ORANGE, -1, NEW YORK", items, false},
+        {"data Tan", "88 20 54 61 6E"},
+        // A quoted colon stays in the item; the colon after it ends the data.
+        {"READ A$:DATA \"A:B\",C", "8B 41 24 3A 88 20 22 41 3A 42 22 2C 43"},
+        {"DATA 1:PRINT 2", "88 20 31 3A B2 32"},
+        // REM, DATA letters and the apostrophe are item text.
+        {"DATA REM,DATA,'", "88 20 52 45 4D 2C 44 41 54 41 2C 27"},
+        // In a string and in a remark the letters are text.
+        {"PRINT\"DATA\"", "B2 22 44 41 54 41 22"},
+        {"REM DATA", "93 20 44 41 54 41"},
+    });
+    // A comment and a directive still end the data.
+    const BuildResult result = testing::buildProject({"&P=HT", "DATA A|B", "DATA X&C=100"});
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(testing::lineHex(result.lines.at(0)), "01 00 88 20 41");
+    EXPECT_EQ(testing::lineHex(result.lines.at(1)), "64 00 88 20 58");
+}
+
+TEST(MachineRules, ApostropheRemarks) {
+    expectOnHtAndPrimo({
+        {"' note", "3A 93 FB 20 6E 6F 74 65"},
+        {"PRINT 1 ' A \"B\"", "B2 31 3A 93 FB 20 41 20 22 42 22"},
+        {"PRINT \"'\"", "B2 22 27 22"},
+    });
+}
+
+TEST(MachineRules, ElseAlwaysBehindAColon) {
+    expectOnHtAndPrimo({
+        {"IF A THEN 20 ELSE 30", "8F 41 CA 32 30 3A 95 33 30"},
+        {"IF A THEN PRINT:ELSE PRINT", "8F 41 CA B2 3A 3A 95 B2"},
+    });
+}
+
+TEST(MachineRules, OtherPlatformsKeepThePlainRules) {
+    EXPECT_EQ(bytesOn("HL2", "DATA A B"), "97 41 42");
+    EXPECT_EQ(bytesOn("TVC", "DATA A,B"), "FB 41 A4 42");
+    EXPECT_EQ(bytesOn("TVC", "IF A THEN 1 ELSE 2", false), "ED 20 41 20 B5 20 31 20 F4 20 32");
+    EXPECT_EQ(bytesOn("TVC", "A'B"), "41 27 42");
+    EXPECT_EQ(bytesOn("HL3", "A'B"), "41 27 42");
+}
+
+// A classic program for the HT-1080Z, each line as the machine's own
+// tokenizer (TRS-80 Level II BASIC) stores it: line number low byte first,
+// spaces as typed, TAB( as one token, DATA items as typed text, ELSE behind a
+// colon, the apostrophe as colon, REM and its own token.
+TEST(MachineRules, ClassicHtProgramMatchesTheMachine) {
+    const std::vector<std::string> project = {
+        "&P=HT",
+        "&C=10",
+        "&I=10",
+        "\tCLS",
+        "\tINPUT \"HOW MANY\";N",
+        "\tFOR I=1 TO N",
+        "\tPRINT TAB(5);\"LINE\";I",
+        "\tNEXT I",
+        "\tREAD A$:PRINT A$ ' FRUIT",
+        "\tIF N>2 THEN PRINT \"BIG\" ELSE PRINT \"SMALL\"",
+        "\tDATA APPLE, PEAR",
+        "\tEND",
+    };
+    const std::vector<std::string> machine = {
+        "0A 00 84",
+        "14 00 89 20 22 48 4F 57 20 4D 41 4E 59 22 3B 4E",
+        "1E 00 81 20 49 D5 31 20 BD 20 4E",
+        "28 00 B2 20 BC 35 29 3B 22 4C 49 4E 45 22 3B 49",
+        "32 00 87 20 49",
+        "3C 00 8B 20 41 24 3A B2 20 41 24 20 3A 93 FB 20 46 52 55 49 54",
+        "46 00 8F 20 4E D4 32 20 CA 20 B2 20 22 42 49 47 22 20 3A 95 20 B2 20 22 53 4D 41 4C 4C 22",
+        "50 00 88 20 41 50 50 4C 45 2C 20 50 45 41 52",
+        "5A 00 80",
+    };
+    const BuildResult result = testing::buildProject(project, false);
+    ASSERT_TRUE(result.ok()) << result.error->message;
+    ASSERT_EQ(result.lines.size(), machine.size());
+    for (std::size_t i = 0; i < machine.size(); ++i) {
+        EXPECT_EQ(testing::lineHex(result.lines[i]), machine[i]) << project[i + 3];
+        EXPECT_EQ(result.sourceLines[i], static_cast<int>(i + 3));
+    }
+}
+
+}  // namespace
+}  // namespace lintrel
