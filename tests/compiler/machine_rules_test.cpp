@@ -46,6 +46,11 @@ TEST(MachineRules, DataItemsKeepTheirText) {
         {"PRINT\"DATA\"", "B2 22 44 41 54 41 22"},
         {"REM DATA", "93 20 44 41 54 41"},
     });
+    // Accented letters in items get the machine's codes: two bytes on the HT.
+    EXPECT_EQ(bytesOn("HT", "DATA k\xF6rte, \xC1"), "88 20 6B 60 15 72 74 65 2C 20 60 00");
+    EXPECT_EQ(bytesOn("PRIMO", "DATA k\xF6rte, \xC1"), "88 20 6B 7C 72 74 65 2C 20 5D");
+    // A TAB is dropped and a token literal stays one byte inside the items.
+    expectOnHtAndPrimo({{"DATA\tto{7C}\tN", "88 74 6F 7C 4E"}});
     // A comment and a directive still end the data.
     const BuildResult result = testing::buildProject({"&P=HT", "DATA A|B", "DATA X&C=100"});
     ASSERT_TRUE(result.ok());
@@ -58,6 +63,8 @@ TEST(MachineRules, ApostropheRemarks) {
         {"' note", "3A 93 FB 20 6E 6F 74 65"},
         {"PRINT 1 ' A \"B\"", "B2 31 3A 93 FB 20 41 20 22 42 22"},
         {"PRINT \"'\"", "B2 22 27 22"},
+        // The apostrophe is row 0; the letters CHAR(39) are no keyword.
+        {"CHAR(39)", "43 48 41 52 28 33 39 29"},
     });
 }
 
