@@ -5,6 +5,7 @@
 #   fuzz/run.sh [SECONDS] [TARGET...]      targets: build project_loading differential
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh --fuzz
 seconds=${1:-450}
 shift || true
 targets=("$@")

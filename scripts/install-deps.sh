@@ -3,7 +3,12 @@
 # everything is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev)
-if [ "${1:-}" = "--window" ]; then packages+=(xvfb xauth); fi
+for option in "$@"; do
+  case "$option" in
+    --window) packages+=(xvfb xauth imagemagick) ;;      # the window on a virtual display, screenshots
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;      # libFuzzer and clang's sanitizer runtimes
+  esac
+done
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -23,7 +23,12 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
     std::random_device random;
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + "." + std::to_string(random()) + ".tmp");
+        std::string name = ".";  // built by appends: GCC 12 warns wrongly on "." + string
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(random());
+        name += ".tmp";
+        temporary = folder / name;
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
