@@ -41,8 +41,8 @@ PlatformTables makeTables(const Platform& platform) {
         tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(text[0]))].push_back(
             static_cast<std::uint16_t>(r));
     }
-    tables.homelabNames = platform.id == "HL2" || platform.id == "HL3";
-    tables.machineRemarks = platform.id == "PRIMO" || platform.id == "HT";
+    tables.homelabNames = platform.packsVariableNames;
+    tables.machineRemarks = platform.machineDataRules;
     return tables;
 }
 

@@ -20,22 +20,22 @@ constexpr int kNoLimit = std::numeric_limits<int>::max();
 // Accepted identifiers first, in the order they are tested; the empty platform last.
 constexpr std::array<Platform, 8> kPlatforms{{
     {"ABC80", "ABC 80", {}, {}, LineNumberForm::Decimal,
-     true, 65536, 65535, false, ImageFormat::Text, "Compiled_ABC80.bas", 0, 0, 6},
+     true, 65536, 65535, false, ImageFormat::Text, "Compiled_ABC80.bas", 0, 0, 6, false, false},
     {"HL2", "Homelab 2", kHl2Keywords, kHl2Characters, LineNumberForm::HighByteFirst,
-     true, 32760, 32759, true, ImageFormat::Homelab, "Compiled_HL2.htp", 419, 0x40A0, 6},
+     true, 32760, 32759, true, ImageFormat::Homelab, "Compiled_HL2.htp", 419, 0x40A0, 6, true, false},
     {"HL3", "Homelab 3", kHl3Keywords, kHl3Characters, LineNumberForm::HighByteFirst,
-     true, 32760, 32759, true, ImageFormat::Homelab, "Compiled_HL3.htp", 419, 0x40A0, 6},
+     true, 32760, 32759, true, ImageFormat::Homelab, "Compiled_HL3.htp", 419, 0x40A0, 6, true, false},
     {"PRIMO", "Primo", kPrimoKeywords, kPrimoCharacters, LineNumberForm::LowByteFirst,
-     true, 65530, 65529, true, ImageFormat::Primo, "Compiled_PRIMO.pri", 6, 0x43EA, 6},
+     true, 65530, 65529, true, ImageFormat::Primo, "Compiled_PRIMO.pri", 6, 0x43EA, 6, false, true},
     {"HT", "HT-1080Z", kHtKeywords, kHtCharacters, LineNumberForm::LowByteFirst,
-     true, 65530, 65529, true, ImageFormat::Ht, "Compiled_HT.cas", 260, 0x42E9, 6},
+     true, 65530, 65529, true, ImageFormat::Ht, "Compiled_HT.cas", 260, 0x42E9, 6, false, true},
     // TVC records carry lengths, not addresses, so no start address is needed.
     {"TVC", "TVC", kTvcKeywords, kTvcCharacters, LineNumberForm::LowByteFirst,
-     true, 10000, 9999, true, ImageFormat::Tvc, "Compiled_TVC.cas", 143, 0, 6},
+     true, 10000, 9999, true, ImageFormat::Tvc, "Compiled_TVC.cas", 143, 0, 6, false, false},
     {"BASIC", "any BASIC", {}, {}, LineNumberForm::DecimalSpace,
-     true, kNoLimit, kNoLimit, false, ImageFormat::Text, "Compiled_BASIC.bas", 0, 0, 5},
+     true, kNoLimit, kNoLimit, false, ImageFormat::Text, "Compiled_BASIC.bas", 0, 0, 5, false, false},
     {"", "(no \"&P=\" line)", {}, {}, LineNumberForm::None,
-     true, kNoLimit, kNoLimit, false, ImageFormat::Text, "Compiled_BASIC.bas", 0, 0, 4},
+     true, kNoLimit, kNoLimit, false, ImageFormat::Text, "Compiled_BASIC.bas", 0, 0, 4, false, false},
 }};
 // clang-format on
 

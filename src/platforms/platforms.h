@@ -46,6 +46,8 @@ struct Platform {
     int reportOverhead;         // subtracted in the size report; 0 for text exports
     int programStart;           // address of the first program line; 0 where none
     int stageCount;             // maximum of the stage progress bar once selected
+    bool packsVariableNames;    // Homelab: names before "$" and "(" are stored packed
+    bool machineDataRules;      // HT, Primo: DATA items, apostrophe remarks as the machine stores them
 };
 
 // Exact, case-sensitive lookup of an "&P=" value; nullptr for anything that is
