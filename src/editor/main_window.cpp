@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -97,6 +99,42 @@ QPlainTextEdit* createEditor(QWidget* parent) {
     return editor;
 }
 
+// The window's shortcuts come before the editor: the editor would otherwise
+// claim the keys it knows itself (Ctrl+A, Ctrl+C, ...) before the menu sees
+// them. Shift+Return would put a line separator into the text that no code
+// page byte stands for, so it starts a new line like Return.
+class EditorKeys : public QObject {
+public:
+    EditorKeys(QWidget* window, QPlainTextEdit* editor) : QObject(editor), window_(window) {
+        editor->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            return windowClaims(QKeySequence(key->keyCombination()));  // left unaccepted: the shortcut runs
+        }
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                (key->modifiers() & Qt::ShiftModifier))
+                key->setModifiers(key->modifiers() & ~Qt::ShiftModifier);
+        }
+        return false;
+    }
+
+private:
+    bool windowClaims(const QKeySequence& pressed) const {
+        const auto actions = window_->findChildren<QAction*>();
+        return std::any_of(actions.begin(), actions.end(), [&](const QAction* action) {
+            return action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed;
+        });
+    }
+
+    QWidget* window_;
+};
+
 QProgressBar* createBar(QWidget* parent, const char* name, int top) {
     auto* bar = new QProgressBar(parent);
     bar->setObjectName(QLatin1String(name));
@@ -156,6 +194,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* 
     parts_->caret->watchEditor();
     parts_->find = new FindReplace(workspace.editor, this);
     createMenus();
+    new EditorKeys(this, workspace.editor);  // owned by the editor
     connect(workspace.editor, &QPlainTextEdit::textChanged, this, &MainWindow::MemoSourceChange);
     FormResize();
 }

@@ -3,6 +3,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 
@@ -53,6 +55,9 @@ private slots:
     void f12BuildsWhileTheEditorHasTheFocus();
     void ctrlSDoesNothingAfterNew();
     void tabInTheEditorInsertsATab();
+    void shortcutsComeBeforeTheEditor_data();
+    void shortcutsComeBeforeTheEditor();
+    void shiftReturnStartsAnOrdinaryLine();
     void ctrlIInsertsBracesFromTheEditor();
     void layoutFollowsTheWindowSize();
     void editorSetUp();
@@ -138,6 +143,53 @@ void MainWindowTest::tabInTheEditorInsertsATab() {
     QCOMPARE(f.line(0), QStringLiteral("\t&P=BASIC"));
 }
 
+void MainWindowTest::shortcutsComeBeforeTheEditor_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::newRow("New") << "New1" << (Qt::ControlModifier | Qt::Key_N);
+    QTest::newRow("Open") << "Open1" << (Qt::ControlModifier | Qt::Key_O);
+    QTest::newRow("Insert") << "Insert1" << (Qt::ControlModifier | Qt::Key_I);
+    // The editor knows these four itself and would take them first.
+    QTest::newRow("Cut") << "Cut1" << (Qt::ControlModifier | Qt::Key_X);
+    QTest::newRow("Copy") << "Copy1" << (Qt::ControlModifier | Qt::Key_C);
+    QTest::newRow("Paste") << "Paste1" << (Qt::ControlModifier | Qt::Key_V);
+    QTest::newRow("Select All") << "SelectAll1" << (Qt::ControlModifier | Qt::Key_A);
+    QTest::newRow("Find") << "Find1" << (Qt::ControlModifier | Qt::Key_F);
+    QTest::newRow("Replace") << "Replace1" << (Qt::ControlModifier | Qt::Key_R);
+    QTest::newRow("Search Next") << "SearchNext1" << QKeyCombination(Qt::Key_F3);
+    QTest::newRow("COMPILE") << "COMPILE1" << QKeyCombination(Qt::Key_F12);
+    QTest::newRow("User manual") << "Help1" << QKeyCombination(Qt::Key_F1);
+}
+
+// Each shortcut pressed while the editor has the focus runs its menu item.
+void MainWindowTest::shortcutsComeBeforeTheEditor() {
+    QFETCH(QString, action);
+    QFETCH(QKeyCombination, key);
+    WindowFixture f;
+    showActive(f.window.get());
+    f.editor()->setFocus();
+    QSignalSpy triggered(f.action(action.toLatin1().constData()), &QAction::triggered);
+    QTest::keyClick(f.editor(), key.key(), key.keyboardModifiers());
+    QCOMPARE(triggered.count(), 1);
+}
+
+// Shift+Return would put a line separator into the text, which no byte of the
+// project's code page stands for, and the project could not be saved.
+void MainWindowTest::shiftReturnStartsAnOrdinaryLine() {
+    WindowFixture f;
+    showActive(f.window.get());
+    f.editor()->setFocus();
+    QTest::keyClicks(f.editor(), QStringLiteral("A"));
+    QTest::keyClick(f.editor(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(f.editor(), QStringLiteral("B"));
+    QCOMPARE(f.line(0), QStringLiteral("A"));
+    QCOMPARE(f.line(1), QStringLiteral("B&P=BASIC"));
+    f.dialogs.saveAnswers = {f.path("Projects/lines.lpj")};
+    QVERIFY(f.window->SaveAS());
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QVERIFY(WindowFixture::readBytes(f.path("Projects/lines.lpj")).startsWith("A\r\nB&P=BASIC\r\n"));
+}
+
 void MainWindowTest::ctrlIInsertsBracesFromTheEditor() {
     WindowFixture f;
     showActive(f.window.get());
@@ -167,6 +219,8 @@ void MainWindowTest::layoutFollowsTheWindowSize() {
     QCOMPARE(pass->width(), 1004);
     QCOMPARE(stage->width(), 1004);
     QCOMPARE(f.editor()->geometry(), QRect(0, 16, 1004, 546));
+    const QPoint offCentre = f.window->frameGeometry().center() - f.window->screen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2, "the start size is centred on the screen");
     // The editor ends above the status bar.
     const QPoint bottom = f.editor()->mapTo(f.window.get(), QPoint(0, f.editor()->height()));
     QVERIFY(bottom.y() <= f.window->statusBar()->geometry().top());
