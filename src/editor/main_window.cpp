@@ -183,6 +183,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* 
     for (std::size_t i = 0; i < workspace.panels.size(); ++i) {
         auto* label = new QLabel(statusBar());
         label->setObjectName(QStringLiteral("Panel%1").arg(i));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);  // so the panels read apart
+        label->setIndent(3);
         if (i < kPanelWidths.size()) label->setFixedWidth(kPanelWidths[i]);
         statusBar()->addWidget(label, i < kPanelWidths.size() ? 0 : 1);
         workspace.panels[i] = label;
