@@ -16,6 +16,7 @@ private slots:
     void lineNumberLimitSelectsNothing();
     void messageBytesAreShownAsText();
     void homelabEmptyProgramAndSizeReport();
+    void editorHiddenWhileTheBarsMove();
     void basicProgramIsWrittenWithoutReport();
     void spaceRemovalReachesTheBuild();
     void namedProjectIsSavedFirst();
@@ -90,6 +91,27 @@ void BuildCommandTest::homelabEmptyProgramAndSizeReport() {
     QCOMPARE(f.window->stageProgressBar()->maximum(), 6);
     QCOMPARE(f.window->stageProgressBar()->value(), 6);
     QVERIFY(!f.editor()->isHidden());
+}
+
+// The bars follow the passes while the editor is hidden; the editor is back
+// when the size report shows.
+void BuildCommandTest::editorHiddenWhileTheBarsMove() {
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    f.setText(QStringLiteral("&P=HL2\nPRINT 1\nPRINT 2\nEND"));
+    QList<bool> hiddenWhenMoved;
+    for (QProgressBar* bar : {f.window->passProgressBar(), f.window->stageProgressBar()})
+        QObject::connect(bar, &QProgressBar::valueChanged, f.window.get(),
+                         [&] { hiddenWhenMoved << f.editor()->isHidden(); });
+    bool hiddenAtReport = true;
+    f.dialogs.whileMessageShown = [&] { hiddenAtReport = f.editor()->isHidden(); };
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(hiddenWhenMoved.size() > 6);
+    QVERIFY(!hiddenWhenMoved.contains(false));
+    QVERIFY(!hiddenAtReport);
+    QCOMPARE(f.window->stageProgressBar()->value(), 6);
 }
 
 void BuildCommandTest::basicProgramIsWrittenWithoutReport() {
@@ -169,8 +191,14 @@ void BuildCommandTest::missingExportsFolderIsReported() {
 void BuildCommandTest::emulatorStartsAfterTheReport() {
     WindowFixture f;
     const QString marker = f.path("started");
+    bool startedBeforeTheReportClosed = false;
+    f.dialogs.whileMessageShown = [&] {
+        QTest::qWait(500);  // time enough for a process started too early
+        startedBeforeTheReportClosed = QFile::exists(marker);
+    };
     buildText(f, QStringLiteral("&P=PRIMO\n&E=touch '%1'").arg(marker));
     QCOMPARE(f.dialogs.errors, QStringList());
+    QVERIFY(!startedBeforeTheReportClosed);
     QCOMPARE(f.dialogs.messages.size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
 }

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "editor/dialogs.h"
 
@@ -16,6 +17,7 @@ public:
 
     QStringList questions, errors, informations, messages;
     QStringList openStartFolders, saveStartFolders, saveProposedNames;
+    std::function<void()> whileMessageShown;  // runs while a plain message box would be open
 
     bool askYesNo(QWidget*, const QString& text) override {
         questions << text;
@@ -26,7 +28,10 @@ public:
     }
     void showError(QWidget*, const QString& text) override { errors << text; }
     void showInformation(QWidget*, const QString& text) override { informations << text; }
-    void showMessage(QWidget*, const QString& text) override { messages << text; }
+    void showMessage(QWidget*, const QString& text) override {
+        messages << text;
+        if (whileMessageShown) whileMessageShown();
+    }
     QString chooseOpenFile(QWidget*, const QString& startFolder, const QString&) override {
         openStartFolders << startFolder;
         return next(openAnswers);
