@@ -18,6 +18,7 @@ public:
     QStringList questions, errors, informations, messages;
     QStringList openStartFolders, saveStartFolders, saveProposedNames;
     std::function<void()> whileMessageShown;  // runs while a plain message box would be open
+    std::function<void()> whileInformationShown;
 
     bool askYesNo(QWidget*, const QString& text) override {
         questions << text;
@@ -27,7 +28,10 @@ public:
         return answer;
     }
     void showError(QWidget*, const QString& text) override { errors << text; }
-    void showInformation(QWidget*, const QString& text) override { informations << text; }
+    void showInformation(QWidget*, const QString& text) override {
+        informations << text;
+        if (whileInformationShown) whileInformationShown();
+    }
     void showMessage(QWidget*, const QString& text) override {
         messages << text;
         if (whileMessageShown) whileMessageShown();

@@ -46,6 +46,32 @@ private slots:
         QVERIFY(run.dialogs.informations.isEmpty());
     }
 
+    // What's new comes after the settings are read and before the size, the
+    // new project and the first showing of the window.
+    void startUpOrder() {
+        LifecycleFixture run;
+        run.writeOptions(optionsWith("v1.0", "0"));
+        bool shown = true, ruspace = true;
+        QString caption, text;
+        QSize size;
+        run.dialogs.whileInformationShown = [&] {
+            shown = run.window->isVisible();
+            caption = run.window->windowTitle();
+            ruspace = run.window->spaceRemoval();
+            text = run.window->editor()->toPlainText();
+            size = run.window->size();
+        };
+        QVERIFY(run.start());
+        QCOMPARE(run.dialogs.informations.size(), 1);
+        QVERIFY(!shown);
+        QCOMPARE(caption, "Lintrel - " + kVersion);
+        QVERIFY(!ruspace);
+        QCOMPARE(text, QString());
+        QVERIFY(size != QSize(1024, 640));
+        QCOMPARE(run.window->size(), QSize(1024, 640));
+        QVERIFY(run.window->editor()->toPlainText().startsWith("&P=BASIC"));
+    }
+
     void whatsNewShownForAnyOtherStoredVersion_data() {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<bool>("shown");
@@ -164,6 +190,26 @@ private slots:
         QVERIFY(!run.window->close());
         QVERIFY(run.window->isVisible());
         QCOMPARE(readFile(existing), QByteArray("OLD\r\n"));
+        QVERIFY(!QFile::exists(run.optionsFile()));
+    }
+
+    void closeStaysOpenWhenTheWriteFails() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        QVERIFY(QDir(run.programFolder.path()).mkdir("work"));
+        const QString project = run.inProgram("work/game.lpj");
+        run.dialogs.saveAnswers = {project};
+        QVERIFY(run.window->SaveAS());
+        run.edit("PRINT 4");
+        // The folder is gone and a plain file stands in its place (tests may run as root).
+        QVERIFY(QDir(run.inProgram("work")).removeRecursively());
+        writeFile(run.inProgram("work"), "not a folder");
+        run.dialogs.yesNoAnswers = {true};
+        QVERIFY(!run.window->close());
+        QCOMPARE(run.dialogs.errors.size(), 1);
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->isSaved());
+        QVERIFY(run.window->editor()->toPlainText().contains("PRINT 4"));
         QVERIFY(!QFile::exists(run.optionsFile()));
     }
 
