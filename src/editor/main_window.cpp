@@ -155,6 +155,7 @@ struct MainWindow::Parts {
     CaretTracker* caret = nullptr;
     FindReplace* find = nullptr;
     std::function<bool()> closeHandler;
+    bool startSizeUnframed = false;  // applied before a window manager framed the window
 };
 
 MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* parent)
@@ -282,16 +283,32 @@ void MainWindow::FormResize() {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
+    applyStartSizeOnceFramed();
+}
+
+// A window manager reports its frame only after it has taken the window,
+// which moves it.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    applyStartSizeOnceFramed();
 }
 
 void MainWindow::applyStartSize() {
     const QSize frame = frameGeometry().size() - size();
+    parts_->startSizeUnframed = frame.isEmpty();
     resize(QSize(1024, 640) - frame);
     if (QScreen* screen = this->screen()) {
         QRect outer = frameGeometry();
         outer.moveCenter(screen->availableGeometry().center());
         move(outer.topLeft());
     }
+}
+
+void MainWindow::applyStartSizeOnceFramed() {
+    if (!parts_->startSizeUnframed || !isVisible()) return;
+    if ((frameGeometry().size() - size()).isEmpty()) return;
+    applyStartSize();  // clears the flag: the frame is known now
+    FormResize();
 }
 
 // Colouring follows every change by itself; here the project becomes unsaved

@@ -55,16 +55,20 @@ public:
     QProgressBar* passProgressBar() const;   // ProgressBar1
     QProgressBar* stageProgressBar() const;  // ProgressBar2
 
-    // 1024 x 640 outer size, centred on the window's screen.
+    // 1024 x 640 outer size, centred on the window's screen. Before the
+    // window is first shown its frame is not known yet; the size is applied
+    // once more when a window manager has added one.
     void applyStartSize();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createMenus();
     void FormResize();
+    void applyStartSizeOnceFramed();
     void MemoSourceChange();
 
     struct Parts;
