@@ -1,5 +1,6 @@
 // Pass 1, the line assembler: directives, label definitions, comments, TABs,
 // spaces, strings and remarks through the character table, line numbers.
+#include <array>
 #include <charconv>
 
 #include "compiler/passes.h"
@@ -142,6 +143,27 @@ std::optional<Diagnostic> runDirective(AssemblerState& state, std::string_view s
     return std::nullopt;
 }
 
+// Program-text bytes that no step of the scan treats specially outside
+// strings, remarks and DATA items (a space only when spaces are kept).
+constexpr std::array<bool, 256> plainBytes() {
+    std::array<bool, 256> plain{};
+    for (unsigned v = 0; v < 256; ++v) plain[v] = !(v >= 0x80 && v <= 0x8F);
+    for (const unsigned char c : std::string_view("|\t{&\"'RrDd "))
+        plain[c] = false;
+    return plain;
+}
+constexpr std::array<bool, 256> kPlain = plainBytes();
+
+// From `pos`, the next "|" or "&" outside a brace unit, or the line's end.
+std::size_t nextCommentOrDirective(std::string_view source, std::size_t pos) {
+    while (pos < source.size()) {
+        const char c = source[pos];
+        if (c == '|' || c == '&') return pos;
+        pos += c == '{' ? 4 : 1;
+    }
+    return source.size();
+}
+
 // Where a unit of program text leaves its bytes; remembers the first byte
 // 0x80-0x8F, which the later passes would take for a nibble character.
 void appendSourceBytes(std::string_view bytes, std::size_t pos, std::string& body, AssembledLine& out) {
@@ -149,6 +171,11 @@ void appendSourceBytes(std::string_view bytes, std::size_t pos, std::string& bod
         if (isNibble(static_cast<unsigned char>(bytes[k]))) out.firstNibbleByte = pos + k;
     }
     body += bytes;
+}
+
+void appendSourceByte(unsigned char c, std::size_t pos, std::string& body, AssembledLine& out) {
+    if (isNibble(c) && !out.firstNibbleByte) out.firstNibbleByte = pos;
+    body += static_cast<char>(c);
 }
 
 }  // namespace
@@ -172,6 +199,19 @@ std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view s
 
     std::size_t pos = 0;
     while (pos < source.size()) {
+        // The label run only needs to know that the line has text; after that
+        // only a comment or a directive can still matter.
+        if (labels != nullptr && !body.empty()) {
+            pos = nextCommentOrDirective(source, pos);
+            if (pos == source.size()) break;
+        }
+        if (pos > 0 && !stringMode && !dataMode) {  // a run of plain program text at once
+            std::size_t end = pos;
+            while (end < source.size() && kPlain[static_cast<unsigned char>(source[end])]) ++end;
+            body.append(source, pos, end - pos);
+            pos = end;
+            if (pos == source.size()) break;
+        }
         const unsigned char c = static_cast<unsigned char>(source[pos]);
         if (c == '|') {
             out.scanEnd = pos;
@@ -209,7 +249,8 @@ std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view s
             pos = end + 1;
             continue;
         }
-        if (!stringMode && !dataMode) {
+        const unsigned char upper = upperAscii(c);
+        if (!stringMode && !dataMode && (upper == 'R' || upper == 'D' || c == '\'')) {
             if (startsWithLetters(source, pos, "REM")) {
                 body += "REM";
                 stringMode = remark = true;
@@ -254,7 +295,7 @@ std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view s
             ++pos;
             continue;
         }
-        appendSourceBytes(source.substr(pos, 1), pos, body, out);
+        appendSourceByte(c, pos, body, out);
         ++pos;
     }
     return finishLine(state, body, lineIndex, out);

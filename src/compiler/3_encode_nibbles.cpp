@@ -18,9 +18,21 @@ int hexValue(unsigned char c) {
 void encodeNibbles(std::string_view in, std::string& out) {
     out.clear();
     out.reserve(in.size());
+    appendNibbles(in, out);
+}
+
+void appendNibbles(std::string_view in, std::string& out) {
     std::size_t i = 0;
     while (i < in.size()) {
-        if (in[i] == '{' && in.size() - i >= 4 && in[i + 3] == '}') {
+        // Copy the run up to the next brace at once; only braces start literals.
+        const std::size_t brace = in.find('{', i);
+        if (brace == std::string_view::npos) {
+            out.append(in.substr(i));
+            break;
+        }
+        out.append(in.substr(i, brace - i));
+        i = brace;
+        if (in.size() - i >= 4 && in[i + 3] == '}') {
             const int high = hexValue(static_cast<unsigned char>(in[i + 1]));
             const int low = hexValue(static_cast<unsigned char>(in[i + 2]));
             if (high >= 0 && low >= 0) {

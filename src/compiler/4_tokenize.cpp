@@ -1,5 +1,7 @@
 // Pass 4, the tokenizer: keywords left to right, token literals, upper case,
 // Homelab variable names, characters through the table, token literals again.
+#include <algorithm>
+
 #include "compiler/passes.h"
 
 namespace lintrel::passes {
@@ -14,24 +16,37 @@ void appendPair(std::string& out, unsigned byte) {
 
 // At each place the first row in stored order whose text matches there wins;
 // the scan goes on after the matched text, else one character passes.
+//
+// The nibble encoding that follows is done here as well. Codes are token
+// literals, and no literal of the joined text can take in part of a code (a
+// "{" is no hex digit, a code's digits and "}" need its own "{" before them),
+// so encoding the text between codes piece by piece and each code alone
+// gives what encoding the whole joined text gives.
 void replaceKeywords(const PlatformTables& tables, std::string_view in, std::string& out) {
     out.clear();
     const auto rows = tables.platform->keywords;
+    std::size_t plain = 0;  // start of the text not yet passed on
     std::size_t i = 0;
     while (i < in.size()) {
+        // Characters that begin no keyword are skipped over in one run.
+        while (i < in.size() && tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(in[i]))].empty()) ++i;
+        if (i == in.size()) break;
         const auto& candidates = tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(in[i]))];
         bool matched = false;
         for (const std::uint16_t r : candidates) {
             const std::string_view text = rows[r].text;
             if (in.size() - i >= text.size() && equalsIgnoringCase(in.substr(i, text.size()), text)) {
-                out += rows[r].code;
+                appendNibbles(in.substr(plain, i - plain), out);
+                out += tables.keywordNibbles[r];
                 i += text.size();
+                plain = i;
                 matched = true;
                 break;
             }
         }
-        if (!matched) out += in[i++];
+        if (!matched) ++i;
     }
+    appendNibbles(in.substr(plain), out);
 }
 
 bool isCapital(unsigned char c) { return c >= 'A' && c <= 'Z'; }
@@ -67,35 +82,45 @@ void encodeHomelabNames(std::string_view in, std::string& out) {
             }
             i += 2;
         } else {
-            out += in[i++];
+            // Up to the next capital, nothing can start a name.
+            std::size_t end = i + 1;
+            while (end < in.size() && !isCapital(static_cast<unsigned char>(in[end]))) ++end;
+            out.append(in, i, end - i);
+            i = end;
         }
     }
 }
 
+// Character pass and the nibble encoding after it in one step. Codes are
+// token literals, and the plain characters left between them cannot form a
+// literal (any that stood in the line was encoded before), so writing each
+// code's nibble pairs at once gives what encoding the joined text gives.
 void translateCharacters(const PlatformTables& tables, std::string_view in, std::string& out) {
-    out.clear();
+    out.resize(in.size() * tables.longestNibbles);
+    char* write = out.data();
     for (const char c : in) {
-        const std::string_view code = tables.characterCodes[static_cast<unsigned char>(c)];
-        if (code.empty()) {
-            out += c;
+        const std::string& nibbles = tables.characterNibbles[static_cast<unsigned char>(c)];
+        if (nibbles.empty()) {
+            *write++ = c;
         } else {
-            out += code;
+            write = std::copy(nibbles.begin(), nibbles.end(), write);
         }
     }
+    out.resize(static_cast<std::size_t>(write - out.data()));
 }
 
 }  // namespace
 
 void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& scratch) {
     replaceKeywords(tables, line, scratch);
-    encodeNibbles(scratch, line);
+    line.swap(scratch);
     for (char& c : line) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
     if (tables.homelabNames) {
         encodeHomelabNames(line, scratch);
         line.swap(scratch);
     }
     translateCharacters(tables, line, scratch);
-    encodeNibbles(scratch, line);
+    line.swap(scratch);
 }
 
 }  // namespace lintrel::passes

@@ -23,9 +23,13 @@ struct PlatformTables {
     // Code of each byte as the first matching character row gives it; empty
     // where no row matches. HT accented letters are looked up by UTF-8 form.
     std::array<std::string_view, 256> characterCodes{};
+    // The same codes already as nibble pairs, for the tokenizer's last step.
+    std::array<std::string, 256> characterNibbles{};
+    std::size_t longestNibbles = 1;  // at least one byte per character
     // Keyword rows by the upper-cased first character of their text, each list
     // in stored order, so the first row that matches at a place still wins.
     std::array<std::vector<std::uint16_t>, 256> keywordsByFirst{};
+    std::vector<std::string> keywordNibbles;  // each row's code as nibble pairs
     bool homelabNames = false;    // HL2, HL3: the variable-name rules run
     bool machineRemarks = false;  // PRIMO, HT: apostrophe remarks and DATA items
 };
@@ -91,6 +95,8 @@ void resolveLabels(const LabelIndex& index, std::string& line, std::string& scra
 
 // Pass 3: token literals to nibble pairs, one scan.
 void encodeNibbles(std::string_view in, std::string& out);
+// The same, appended to `out`.
+void appendNibbles(std::string_view in, std::string& out);
 
 // Pass 4: keywords, upper case, Homelab names and characters; the line becomes
 // a finished line.
@@ -105,7 +111,13 @@ std::optional<Diagnostic> checkCharacters(const Platform& platform, std::string_
 // Shared helpers.
 inline unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 0x20 : c; }
 inline bool isNibble(unsigned char c) { return (c & 0xF0) == 0x80; }
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
+inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upperAscii(static_cast<unsigned char>(a[i])) != upperAscii(static_cast<unsigned char>(b[i]))) return false;
+    }
+    return true;
+}
 // Leftmost, non-overlapping, ASCII letters without case; inserted text is not rescanned.
 void replaceAll(std::string_view text, std::string_view pattern, std::string_view replacement,
                 std::string& out);

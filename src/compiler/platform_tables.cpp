@@ -1,5 +1,6 @@
 // Lookups built once per platform from its rows: the 256-entry character
 // table and the keyword rows indexed by first character.
+#include <algorithm>
 #include <array>
 
 #include "compiler/passes.h"
@@ -34,8 +35,12 @@ PlatformTables makeTables(const Platform& platform) {
         const std::string_view letter = utf8Letters ? utf8Letter(byte) : std::string_view{};
         if (!letter.empty()) unit = letter;
         tables.characterCodes[v] = firstCharacterCode(platform.characters, unit);
+        encodeNibbles(tables.characterCodes[v], tables.characterNibbles[v]);
+        tables.longestNibbles = std::max(tables.longestNibbles, tables.characterNibbles[v].size());
     }
+    tables.keywordNibbles.resize(platform.keywords.size());
     for (std::size_t r = 0; r < platform.keywords.size(); ++r) {
+        encodeNibbles(platform.keywords[r].code, tables.keywordNibbles[r]);
         const std::string_view text = platform.keywords[r].text;
         if (text.empty()) continue;  // an empty text replaces nothing
         tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(text[0]))].push_back(

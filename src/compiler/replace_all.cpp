@@ -1,19 +1,8 @@
-// Text helpers shared by the passes: letter-case-blind comparison and
-// replace-all as every whole-text pass of the build defines it.
-#include <cstdio>
-
+// Text helpers shared by the passes: replace-all as every whole-text pass of
+// the build defines it, and token literals.
 #include "compiler/passes.h"
 
 namespace lintrel::passes {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upperAscii(static_cast<unsigned char>(a[i])) != upperAscii(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 void replaceAll(std::string_view text, std::string_view pattern, std::string_view replacement,
                 std::string& out) {
@@ -38,9 +27,8 @@ void replaceAll(std::string_view text, std::string_view pattern, std::string_vie
 }
 
 std::string tokenLiteral(unsigned value) {
-    char text[5];
-    std::snprintf(text, sizeof text, "{%02X}", value & 0xFFu);
-    return std::string(text, 4);
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return {'{', kDigits[(value >> 4) & 0x0F], kDigits[value & 0x0F], '}'};
 }
 
 }  // namespace lintrel::passes
