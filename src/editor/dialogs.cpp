@@ -1,5 +1,6 @@
 #include "editor/dialogs.h"
 
+#include <QPushButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,10 +25,18 @@ QString proposedPath(const QString& startFolder, const QString& proposedName) {
 
 }  // namespace
 
-bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
+// Escape and the title bar would otherwise count as No; a hidden button
+// takes them, so the caller can tell a dismissal from an answer.
+Dialogs::Answer QtDialogs::ask(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    QPushButton* dismiss = box.addButton(QMessageBox::Cancel);
+    dismiss->hide();
+    box.setEscapeButton(dismiss);
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Yes)) return Answer::Yes;
+    if (box.clickedButton() == box.button(QMessageBox::No)) return Answer::No;
+    return Answer::Dismissed;
 }
 
 void QtDialogs::showError(QWidget* parent, const QString& text) { showBox(parent, QMessageBox::Critical, text); }

@@ -12,8 +12,13 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // Warning with Yes and No; true only for Yes.
-    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    // Dismissed: closed with Escape or the title bar, neither button pressed.
+    enum class Answer { Yes, No, Dismissed };
+
+    // Warning with Yes and No.
+    virtual Answer ask(QWidget* parent, const QString& text) = 0;
+    // True only for Yes.
+    bool askYesNo(QWidget* parent, const QString& text) { return ask(parent, text) == Answer::Yes; }
     // Error icon, one OK button (build errors, the general error display).
     virtual void showError(QWidget* parent, const QString& text) = 0;
     // Information icon, one OK button (What's new, About).
@@ -29,7 +34,7 @@ public:
 // The real dialogs.
 class QtDialogs : public Dialogs {
 public:
-    bool askYesNo(QWidget* parent, const QString& text) override;
+    Answer ask(QWidget* parent, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
     void showInformation(QWidget* parent, const QString& text) override;
     void showMessage(QWidget* parent, const QString& text) override;

@@ -91,8 +91,10 @@ bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
 }
 
 bool formClose(MainWindow& window) {
-    if (!window.isSaved() && !window.dialogs().askYesNo(&window, QString::fromLatin1(kCloseQuestion))) {
-        window.setSaved(true);  // No: close without saving
+    // Only No closes without saving; a dismissed question saves like Yes.
+    if (!window.isSaved() &&
+        window.dialogs().ask(&window, QString::fromLatin1(kCloseQuestion)) == Dialogs::Answer::No) {
+        window.setSaved(true);
     }
     // Yes, but the project was not written (Save As cancelled, overwrite
     // declined, write failed): stay open rather than lose the work.

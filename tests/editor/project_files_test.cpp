@@ -67,6 +67,10 @@ void ProjectFilesTest::newAsksOnlyWhenUnsaved() {
     QCOMPARE(f.line(0), QStringLiteral("PRINT 1"));
     QVERIFY(!f.window->isSaved());
     QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+    f.dialogs.dismissals = 1;  // closed without an answer: like No
+    f.window->NewProject();
+    QCOMPARE(f.line(0), QStringLiteral("PRINT 1"));
+    QVERIFY(!f.window->isSaved());
     f.dialogs.yesNoAnswers = {true};
     f.window->NewProject();
     QCOMPARE(f.line(0), QStringLiteral("&P=BASIC"));

@@ -11,7 +11,8 @@ namespace lintrel::testing {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    std::deque<bool> yesNoAnswers;       // next answers to askYesNo; No when empty
+    std::deque<bool> yesNoAnswers;       // next answers to ask; No when empty
+    int dismissals = 0;                  // the next questions closed without an answer
     std::deque<QString> openAnswers;     // next chosen files; cancel when empty
     std::deque<QString> saveAnswers;
 
@@ -20,12 +21,16 @@ public:
     std::function<void()> whileMessageShown;  // runs while a plain message box would be open
     std::function<void()> whileInformationShown;
 
-    bool askYesNo(QWidget*, const QString& text) override {
+    Answer ask(QWidget*, const QString& text) override {
         questions << text;
-        if (yesNoAnswers.empty()) return false;
+        if (dismissals > 0) {
+            --dismissals;
+            return Answer::Dismissed;
+        }
+        if (yesNoAnswers.empty()) return Answer::No;
         const bool answer = yesNoAnswers.front();
         yesNoAnswers.pop_front();
-        return answer;
+        return answer ? Answer::Yes : Answer::No;
     }
     void showError(QWidget*, const QString& text) override { errors << text; }
     void showInformation(QWidget*, const QString& text) override {

@@ -161,6 +161,21 @@ private slots:
         QVERIFY(QFile::exists(run.optionsFile()));
     }
 
+    // Escape or the title bar is no answer: the work is saved as with Yes.
+    void closeQuestionDismissedSavesLikeYes() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        const QString project = run.inProgram("kept.lpj");
+        run.dialogs.saveAnswers = {project};
+        QVERIFY(run.window->SaveAS());
+        run.edit("PRINT \"KEPT\"");
+        run.dialogs.dismissals = 1;
+        QVERIFY(run.window->close());
+        QCOMPARE(run.dialogs.questions, QStringList{kCloseQuestion});
+        QVERIFY(readFile(project).contains("PRINT \"KEPT\""));
+        QVERIFY(QFile::exists(run.optionsFile()));
+    }
+
     // The user asked to save; a save that did not happen must not lose the work.
     void closeStaysOpenWhenSaveAsIsCancelled() {
         LifecycleFixture run;
