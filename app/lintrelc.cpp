@@ -149,15 +149,29 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::string& byte
 
 // "PROJECT:LINE:COLUMN: error: MESSAGE", the source line and a caret under
 // the column, as compilers report.
+// Line `index` (from 0) of the project bytes, split as the build splits them.
+std::optional<std::string_view> projectLine(std::string_view bytes, int index) {
+    std::size_t start = 0;
+    for (int line = 0; start < bytes.size(); ++line) {
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        if (line == index) return bytes.substr(start, end - start);
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
 void reportDiagnostic(const std::string& project, const lintrel::Diagnostic& diagnostic,
-                      const std::vector<std::string>& lines) {
+                      std::string_view projectBytes) {
     const bool hasLine = diagnostic.line >= 0;
     std::cerr << project;
     if (hasLine) std::cerr << ':' << diagnostic.line + 1 << ':' << diagnostic.column + 1;
     std::cerr << ": error: " << toUtf8(diagnostic.message) << '\n';
-    if (!hasLine || static_cast<std::size_t>(diagnostic.line) >= lines.size()) return;
+    const auto line = hasLine ? projectLine(projectBytes, diagnostic.line) : std::nullopt;
+    if (!line) return;
 
-    const std::string& source = lines[static_cast<std::size_t>(diagnostic.line)];
+    const std::string source(*line);
     std::string caret;
     for (int i = 0; i < diagnostic.column; ++i) {
         const bool tab = static_cast<std::size_t>(i) < source.size() && source[static_cast<std::size_t>(i)] == '\t';
@@ -184,15 +198,16 @@ int compile(const Arguments& arguments) {
         std::cerr << "lintrelc: cannot read \"" << arguments.project << "\": " << *reason << '\n';
         return kExitBuildOrFile;
     }
-    const std::vector<std::string> lines = lintrel::splitProjectLines(projectBytes);
 
     lintrel::BuildOptions options;
     options.removeSpaces = arguments.spaceRemoval.value_or(
         lintrel::readOptions(lintrel::IniFile::load(folder / "Options.ini")).spaceRemoval);
-    const lintrel::BuildResult built = lintrel::build(lines, options);
+    // Built from the file's bytes: no second copy of a large project.
+    lintrel::BuildResult built = lintrel::buildText(projectBytes, options);
     lintrel::ExportResult exported = lintrel::makeOutputFile(built);
+    built.lines = {};  // the image holds the program now
     if (!exported.ok()) {
-        reportDiagnostic(arguments.project, *exported.error, lines);
+        reportDiagnostic(arguments.project, *exported.error, projectBytes);
         return kExitBuildOrFile;
     }
 
