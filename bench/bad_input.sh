@@ -22,8 +22,8 @@ run() {  # run NAME FILE
   [ $status -le 1 ] || echo "  ^ unexpected exit status"
 }
 
-"$make" HL2 250000 4 late > "$work/p10.lpj"
-"$make" HL2 2500000 4 late > "$work/p100.lpj"
+"$make" HL2 92000 4 late > "$work/p10.lpj"
+"$make" HL2 920000 4 late > "$work/p100.lpj"
 run "10 MB (HL2, late &P=)" "$work/p10.lpj"
 run "100 MB (HL2, late &P=)" "$work/p100.lpj"
 

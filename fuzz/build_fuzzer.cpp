@@ -2,21 +2,12 @@
 // bytes. The first byte picks the space-removal option; the rest is the file.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #include "compiler/project_text.h"
 #include "images/export.h"
+#include "require.h"
 
-namespace {
-
-void require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "broken: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
+using lintrel::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
