@@ -40,11 +40,23 @@ std::string_view nameText(const LabelIndex& index, const LabelIndex::Name& name)
 // The distinct name equal (ignoring case) to text[0, length), or -1.
 long long findName(const LabelIndex& index, std::uint64_t rolling, std::string_view text) {
     const std::uint64_t key = hashKey(rolling, text.size());
-    auto it = std::lower_bound(index.byHash.begin(), index.byHash.end(), std::make_pair(key, 0u));
-    for (; it != index.byHash.end() && it->first == key; ++it) {
-        if (equalsIgnoringCase(nameText(index, index.names[it->second]), text)) return it->second;
+    for (std::uint64_t slot = key & index.slotMask;; slot = (slot + 1) & index.slotMask) {
+        const std::uint32_t entry = index.slots[slot];
+        if (entry == 0) return -1;
+        const std::uint32_t name = entry - 1;
+        if (index.nameKeys[name] == key && equalsIgnoringCase(nameText(index, index.names[name]), text))
+            return name;
     }
-    return -1;
+}
+
+// The first eight bytes, big-endian, zero-padded: keys in this order are in
+// text order, so most comparisons of names never touch the text itself.
+std::uint64_t leadingKey(std::string_view text) {
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        key = (key << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+    }
+    return key;
 }
 
 // Whether `segment` is a proper prefix (ignoring case) of some label name.
@@ -52,10 +64,14 @@ bool extendsToName(const LabelIndex& index, std::string_view segment, std::strin
     if (segment.size() >= index.maxLength) return false;
     folded.clear();
     for (const char c : segment) folded += static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-    auto it = std::lower_bound(index.byText.begin(), index.byText.end(), std::string_view(folded),
-                               [&](std::uint32_t name, std::string_view key) {
-                                   return nameText(index, index.names[name]) < key;
-                               });
+    // The names with the same leading key, then among them by text.
+    const std::uint64_t key = leadingKey(folded);
+    const auto keys = std::equal_range(index.byTextKeys.begin(), index.byTextKeys.end(), key);
+    const auto from = index.byText.begin() + (keys.first - index.byTextKeys.begin());
+    const auto to = index.byText.begin() + (keys.second - index.byTextKeys.begin());
+    auto it = std::lower_bound(from, to, std::string_view(folded), [&](std::uint32_t name, std::string_view text) {
+        return nameText(index, index.names[name]) < text;
+    });
     if (it != index.byText.end() && nameText(index, index.names[*it]) == folded) ++it;
     return it != index.byText.end() && nameText(index, index.names[*it]).starts_with(folded);
 }
@@ -127,24 +143,26 @@ LabelIndex indexLabels(const LabelTable& sorted) {
     LabelIndex index;
     index.table = &sorted;
     const std::size_t count = sorted.names.size();
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> byHash;  // (key, row)
+    byHash.reserve(count);
     for (std::size_t r = 0; r < count; ++r) {
         const std::string& name = sorted.names[r];
         index.maxLength = std::max(index.maxLength, name.size());
         if (name.find('\\', 1) != std::string::npos) index.backslashOnlyFirst = false;
         std::uint64_t rolling = 0;
         for (const char c : name) rolling = roll(rolling, c);
-        index.byHash.emplace_back(hashKey(rolling, name.size()), static_cast<std::uint32_t>(r));
+        byHash.emplace_back(hashKey(rolling, name.size()), static_cast<std::uint32_t>(r));
     }
     // Rows with equal names (ignoring case) become one name; its rows stay in
     // table order because (key, row) pairs sort by row within a key.
-    std::sort(index.byHash.begin(), index.byHash.end());
+    std::sort(byHash.begin(), byHash.end());
     std::vector<std::pair<std::uint64_t, std::uint32_t>> distinct;
     std::vector<std::uint32_t> pending, same, rest;
-    for (std::size_t i = 0; i < index.byHash.size();) {
+    for (std::size_t i = 0; i < byHash.size();) {
         std::size_t j = i;
-        while (j < index.byHash.size() && index.byHash[j].first == index.byHash[i].first) ++j;
+        while (j < byHash.size() && byHash[j].first == byHash[i].first) ++j;
         pending.clear();
-        for (std::size_t k = i; k < j; ++k) pending.push_back(index.byHash[k].second);
+        for (std::size_t k = i; k < j; ++k) pending.push_back(byHash[k].second);
         while (!pending.empty()) {
             const std::string& first = sorted.names[pending.front()];
             same.clear();
@@ -159,18 +177,38 @@ LabelIndex indexLabels(const LabelTable& sorted) {
             name.rowsBegin = static_cast<std::uint32_t>(index.rowsOfName.size());
             index.rowsOfName.insert(index.rowsOfName.end(), same.begin(), same.end());
             name.rowsEnd = static_cast<std::uint32_t>(index.rowsOfName.size());
-            distinct.emplace_back(index.byHash[i].first, static_cast<std::uint32_t>(index.names.size()));
+            distinct.emplace_back(byHash[i].first, static_cast<std::uint32_t>(index.names.size()));
             index.names.push_back(name);
             pending.swap(rest);
         }
         i = j;
     }
-    index.byHash.swap(distinct);
-    index.byText.resize(index.names.size());
-    for (std::size_t n = 0; n < index.byText.size(); ++n) index.byText[n] = static_cast<std::uint32_t>(n);
-    std::sort(index.byText.begin(), index.byText.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return nameText(index, index.names[a]) < nameText(index, index.names[b]);
+    // Slots for at least twice as many names, so probe sequences stay short.
+    std::size_t slotCount = 16;
+    while (slotCount < 2 * index.names.size()) slotCount *= 2;
+    index.slots.assign(slotCount, 0);
+    index.slotMask = slotCount - 1;
+    index.nameKeys.resize(index.names.size());
+    for (const auto& [key, name] : distinct) {
+        index.nameKeys[name] = key;
+        std::uint64_t slot = key & index.slotMask;
+        while (index.slots[slot] != 0) slot = (slot + 1) & index.slotMask;
+        index.slots[slot] = name + 1;
+    }
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> ordered(index.names.size());
+    for (std::size_t n = 0; n < ordered.size(); ++n) {
+        ordered[n] = {leadingKey(nameText(index, index.names[n])), static_cast<std::uint32_t>(n)};
+    }
+    std::sort(ordered.begin(), ordered.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return nameText(index, index.names[a.second]) < nameText(index, index.names[b.second]);
     });
+    index.byText.resize(ordered.size());
+    index.byTextKeys.resize(ordered.size());
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        index.byTextKeys[i] = ordered[i].first;
+        index.byText[i] = ordered[i].second;
+    }
     index.lengthPresent.assign(index.maxLength + 1, 0);
     for (const LabelIndex::Name& name : index.names) index.lengthPresent[name.length] = 1;
     return index;

@@ -80,8 +80,13 @@ struct LabelIndex {
     std::string folded;                 // distinct names, upper-cased, back to back
     std::vector<Name> names;
     std::vector<std::uint32_t> rowsOfName;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byHash;  // (key, name), sorted
-    std::vector<std::uint32_t> byText;                           // names in text order
+    // Open addressing over the distinct names: slot -> name + 1, 0 for empty;
+    // one probe sequence per lookup however many labels there are.
+    std::vector<std::uint64_t> nameKeys;  // [name] -> hash key
+    std::vector<std::uint32_t> slots;
+    std::uint64_t slotMask = 0;
+    std::vector<std::uint32_t> byText;      // names in text order
+    std::vector<std::uint64_t> byTextKeys;  // their first eight bytes, for comparing without the text
     std::vector<char> lengthPresent;                              // [length] -> any name
     std::size_t maxLength = 0;
     bool backslashOnlyFirst = true;  // no name holds "\" after its first character
