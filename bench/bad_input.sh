@@ -5,6 +5,10 @@
 #   bench/bad_input.sh
 set -uo pipefail
 cd "$(dirname "$0")/.."
+if [ ! -x /usr/bin/time ]; then
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get install -y -qq time
+fi
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINTREL_GUI=OFF -DLINTREL_TESTS=OFF -DLINTREL_BENCH=ON >/dev/null
 cmake --build build/bench -j2 --target lintrelc lintrel_make_project || exit 1
 work=$(mktemp -d)
@@ -14,7 +18,7 @@ make=build/bench/bench/lintrel_make_project
 
 run() {  # run NAME FILE
   local status
-  /usr/bin/time -f "%e s, %M KB peak" -o "$work/time.txt" \
+  /usr/bin/time -q -f "%e s, %M KB peak" -o "$work/time.txt" \
     build/bench/app/lintrelc --exports "$work/Exports" "$2" > "$work/out.txt" 2>&1
   status=$?
   printf '%-22s %10s bytes  exit %d  %s  %s\n' "$1" "$(stat -c %s "$2")" "$status" "$(cat "$work/time.txt")" \
