@@ -177,13 +177,17 @@ BuildResult buildText(std::string_view projectText, const BuildOptions& options,
 
 std::vector<unsigned char> decodeLine(const std::string& line) {
     std::vector<unsigned char> bytes;
-    bytes.reserve(line.size() / 2);
-    for (std::size_t k = 0; k + 1 < line.size(); k += 2) {
-        const unsigned high = static_cast<unsigned char>(line[k]) & 0x0F;
-        const unsigned low = static_cast<unsigned char>(line[k + 1]) & 0x0F;
-        bytes.push_back(static_cast<unsigned char>((high << 4) | low));
-    }
+    decodeLine(line, bytes);
     return bytes;
+}
+
+void decodeLine(const std::string& line, std::vector<unsigned char>& bytes) {
+    bytes.resize(line.size() / 2);
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        const unsigned high = static_cast<unsigned char>(line[2 * k]) & 0x0F;
+        const unsigned low = static_cast<unsigned char>(line[2 * k + 1]) & 0x0F;
+        bytes[k] = static_cast<unsigned char>((high << 4) | low);
+    }
 }
 
 }  // namespace lintrel

@@ -76,9 +76,10 @@ ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_v
 
     // The largest field is E + 2; it must still be an address.
     std::int64_t end = kProgramStart;
+    std::vector<unsigned char> bytes;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;  // the assembler never stores one
-        const std::vector<unsigned char> bytes = decodeLine(lines[i]);
+        decodeLine(lines[i], bytes);
         end += static_cast<std::int64_t>(bytes.size()) + 1;
         if (end + 2 > kLargestWord) return {{}, WriterError{i, addressesTooLargeMessage(platform)}};
         image.write(bytes);

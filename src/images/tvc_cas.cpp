@@ -36,9 +36,10 @@ ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view 
     image.write(programHeader);
     image.writeRepeated(0x00, kHeaderSize - image.size());
 
+    std::vector<unsigned char> bytes;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;  // the assembler never stores one
-        const std::vector<unsigned char> bytes = decodeLine(lines[i]);
+        decodeLine(lines[i], bytes);
         const auto recordLength = static_cast<std::int64_t>(bytes.size()) + 2;
         if (recordLength > kLargestRecord) {
             return {{}, WriterError{i, lineTooLongMessage(lineNumber(bytes), platform, kLargestRecord)}};

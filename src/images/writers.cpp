@@ -21,9 +21,10 @@ std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<cons
                                               std::int64_t firstAddress, std::string_view platform) {
     constexpr std::int64_t kRecordOverhead = 3;  // next-line address and the 0x00 terminator
     std::int64_t address = firstAddress;
+    std::vector<unsigned char> bytes;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;  // the assembler never stores one
-        const std::vector<unsigned char> bytes = decodeLine(lines[i]);
+        decodeLine(lines[i], bytes);
         address += static_cast<std::int64_t>(bytes.size()) + kRecordOverhead;
         if (address > kLargestWord) return WriterError{i, addressesTooLargeMessage(platform)};
         image.write16(static_cast<std::int32_t>(address));

@@ -110,7 +110,10 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
         return;
     }
     if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + std::string(section) + "]");
+    std::string header = "[";  // built by appends: GCC 12 warns wrongly on "[" + string
+    header += section;
+    header += ']';
+    lines_.push_back(std::move(header));
     lines_.push_back(newLine);
 }
 
