@@ -64,7 +64,9 @@ struct AssembledLine {
 };
 
 // Pass 1: one source line into one transfer line; directives, labels, strings.
-// `labels` may be null when the table is already known (second run).
+// With `labels` (the first run, for the label table and the directive and
+// limit errors) the text is only gathered until it is known to be non-empty;
+// pass null once the table is known to get the whole transfer line.
 std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
                                        LabelTable* labels, AssembledLine& out);
 
