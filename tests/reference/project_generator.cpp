@@ -30,6 +30,12 @@ constexpr std::array<std::string_view, 9> kBadPlatforms = {"hl2", "HL4", "", "Pr
 constexpr std::array<std::string_view, 9> kBadIntegers = {"1O", "", "+", "-", "2147483648", "99999999999",
                                                           "0x10", "1e3", "\xB9"};
 
+// Values that read as integers only by the exact rule: a sign, leading zeros,
+// the ends of the 32-bit range and one step past them.
+constexpr std::array<std::string_view, 10> kEdgeIntegers = {
+    "+5", "007", "-0", "2147483647", "-2147483648", "-2147483649", "00000000002147483648", "000000000000000000012",
+    "+-1", "0"};
+
 // Names that are prefixes of each other, hold digits, a backslash, REM or a keyword.
 constexpr std::array<std::string_view, 16> kLabels = {
     "\\a",    "\\ab",      "\\a1",   "\\loop", "\\loop1", "\\loop10", "\\x1",  "\\long",
@@ -94,8 +100,12 @@ std::string directive(Context& context) {
         case 3: return "&P=" + std::string(random.chance(80) ? pick(random, kPlatforms) : pick(random, kBadPlatforms));
         case 4: return "&C=" + std::to_string(random.below(3) * 100 + random.below(40));
         case 5: return "&I=" + std::to_string(1 + random.below(20));
-        case 6: return "&I=" + (random.chance(50) ? std::string(pick(random, kBadIntegers)) : std::to_string(-random.below(3)));
-        case 7: return "&C=" + (random.chance(40) ? std::string(pick(random, kBadIntegers)) : std::to_string(random.below(20)));
+        case 6: return "&I=" + (random.chance(50)   ? std::string(pick(random, kBadIntegers))
+                                : random.chance(40) ? std::string(pick(random, kEdgeIntegers))
+                                                    : std::to_string(-random.below(3)));
+        case 7: return "&C=" + (random.chance(40)   ? std::string(pick(random, kBadIntegers))
+                                : random.chance(20) ? std::string(pick(random, kEdgeIntegers))
+                                                    : std::to_string(random.below(20)));
         case 8: return "&E=emu.exe -run \"x y\"" + std::string(random.chance(50) ? "|c" : "");
         default: return std::string("&") + "PCIEX"[random.below(5)] + (random.chance(50) ? "" : "=");
     }

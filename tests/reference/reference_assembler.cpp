@@ -49,25 +49,19 @@ bool isAcceptedPlatform(std::string_view value) {
 
 char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-// Optional sign, then one or more decimal digits, inside the signed 32-bit range.
-std::optional<long long> parseInteger(const std::string& value) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < value.size() && (value[i] == '+' || value[i] == '-')) {
-        negative = value[i] == '-';
-        ++i;
-    }
-    if (i == value.size()) return std::nullopt;
-    long long number = 0;
-    for (; i < value.size(); ++i) {
-        if (value[i] < '0' || value[i] > '9') return std::nullopt;
-        number = number * 10 + (value[i] - '0');
-        if (number > 2147483648LL) return std::nullopt;
-    }
-    if (negative) number = -number;
-    if (number < std::numeric_limits<std::int32_t>::min() || number > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return number;
+// A directive value read as the rule states it: an optional sign, then one
+// or more decimal digits, naming a signed 32-bit number. The range is judged
+// on the digits as text, so no arithmetic can overflow on the way.
+std::optional<long long> readInteger(const std::string& value) {
+    const bool hasSign = !value.empty() && (value.front() == '+' || value.front() == '-');
+    std::string digits = value.substr(hasSign ? 1 : 0);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    const bool negative = hasSign && value.front() == '-';
+    const std::string largest = negative ? "2147483648" : "2147483647";
+    if (digits.size() > largest.size() || (digits.size() == largest.size() && digits > largest)) return std::nullopt;
+    const long long magnitude = std::stoll(digits);
+    return negative ? -magnitude : magnitude;
 }
 
 // Collects characters from `position` up to a delimiter or the line's end and
@@ -122,7 +116,7 @@ bool runDirective(Assembly& assembly, const std::string& line, std::size_t at, i
         assembly.platform = value;
         return true;
     }
-    const auto number = parseInteger(value);
+    const auto number = readInteger(value);
     if (!number) {
         assembly.error = selectError("\"" + value + "\" is not a valid integer value!", lineIndex, valueStart, value);
         return false;

@@ -104,6 +104,10 @@ TEST(ReferenceAssembler, DirectiveErrorsSelectTheValue) {
     EXPECT_EQ(error({"&P=primo"}).message, "\"primo\" is not a valid platform!");
     EXPECT_EQ(error({"&I=1O"}).message, "\"1O\" is not a valid integer value!");
     EXPECT_EQ(error({"&C=2147483648"}).message, "\"2147483648\" is not a valid integer value!");
+    EXPECT_EQ(error({"&I=-2147483649"}).message, "\"-2147483649\" is not a valid integer value!");
+    EXPECT_EQ(error({"&I=-2147483648"}).message, "Parameter \"-2147483648\" must be 1 or greater!");
+    EXPECT_EQ(error({"&I=+-1"}).message, "\"+-1\" is not a valid integer value!");
+    EXPECT_EQ(reference::build({"&P=BASIC", "&C=00000000002147483646", "A"}, {}).lines.at(0), "2147483646 A");
     EXPECT_EQ(error({"&C=10", "&C=9"}).message, "Parameter \"9\" must be greater than 10!");
     EXPECT_EQ(error({"&I=0"}).message, "Parameter \"0\" must be 1 or greater!");
     EXPECT_FALSE(reference::build({"&C=10", "&C=+10", "&I=1", "&E=a b|c"}, {}).error);
