@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "images/export.h"
+#include "golden/compile_project.h"
 #include "reference/reference_build.h"
 
 namespace lintrel::reference {
@@ -48,31 +48,37 @@ std::optional<std::string> compareLists(const char* what, const std::vector<std:
     return std::nullopt;
 }
 
-std::optional<std::string> compareResults(const BuildResult& product, const BuildResult& reference) {
-    if (!same(product.error, reference.error)) {
-        return "error differs\n  product:   " + show(product.error) + "\n  reference: " + show(reference.error);
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// The product's finished lines and label table, and its output file, against
+// the reference's own. The output file comes from the product's writers and
+// the reference's writers, so a fault in either shows up here.
+std::optional<std::string> compareResults(const BuildResult& product, const testing::CompiledProject& productFile,
+                                          const Result& reference) {
+    if (!same(productFile.error, reference.error)) {
+        return "error differs\n  product:   " + show(productFile.error) + "\n  reference: " + show(reference.error);
     }
     if (product.error) return std::nullopt;  // the rest is what was built so far
-    if (product.platform != reference.platform) {
-        return "platform differs: product \"" + product.platform + "\", reference \"" + reference.platform + "\"";
-    }
     if (product.emulatorCommand != reference.emulatorCommand) return std::string("emulator command differs");
     if (auto d = compareLists("lines", product.lines, reference.lines)) return d;
     if (product.sourceLines != reference.sourceLines) return std::string("sourceLines differ");
     if (auto d = compareLists("labelNames", product.labelNames, reference.labelNames)) return d;
     if (auto d = compareLists("labelNumbers", product.labelNumbers, reference.labelNumbers)) return d;
-
-    const ExportResult productFile = makeOutputFile(product);
-    const ExportResult referenceFile = makeOutputFile(reference);
-    if (!same(productFile.error, referenceFile.error)) {
-        return "export error differs\n  product:   " + show(productFile.error) + "\n  reference: " +
-               show(referenceFile.error);
+    if (productFile.fileName != reference.fileName) {
+        return "output file name differs: product \"" + productFile.fileName + "\", reference \"" +
+               reference.fileName + "\"";
     }
-    if (productFile.file.fileName != referenceFile.file.fileName) return std::string("output file name differs");
-    if (productFile.file.bytes != referenceFile.file.bytes) return std::string("output file bytes differ");
-    if (productFile.file.isByteImage != referenceFile.file.isByteImage ||
-        productFile.file.reportOverhead != referenceFile.file.reportOverhead)
-        return std::string("output file kind differs");
+    const auto& a = productFile.bytes;
+    const auto& b = reference.image;
+    for (std::size_t i = 0; i < a.size() || i < b.size(); ++i) {
+        if (i < a.size() && i < b.size() && a[i] == b[i]) continue;
+        return "output file bytes differ at offset " + std::to_string(i) + " (product " + std::to_string(a.size()) +
+               " bytes, reference " + std::to_string(b.size()) + ")";
+    }
     return std::nullopt;
 }
 
@@ -80,8 +86,10 @@ std::optional<std::string> compareResults(const BuildResult& product, const Buil
 
 std::optional<std::string> compareWithProduct(const GeneratedProject& project) {
     const BuildResult product = lintrel::build(project.lines, project.options);
-    const BuildResult reference = reference::build(project.lines, project.options);
-    return compareResults(product, reference);
+    const testing::CompiledProject productFile =
+        testing::compileProject(joined(project.lines), project.options.removeSpaces);
+    const Result reference = reference::build(project.lines, project.options);
+    return compareResults(product, productFile, reference);
 }
 
 GeneratedProject shrinkMismatch(GeneratedProject project) {

@@ -12,9 +12,38 @@
 
 namespace lintrel::reference {
 
+// What the reference makes of a project. Its own shape, so that the product's
+// result can change without the reference following it; only `Diagnostic`
+// and `BuildOptions` are shared.
+struct Result {
+    std::optional<Diagnostic> error;  // the build stopped, or the program does not fit its image
+    std::string platform;             // identifier in force after the last line ("" for none)
+    std::string emulatorCommand;
+    std::vector<std::string> lines;   // finished lines (complete also when the image did not fit)
+    std::vector<int> sourceLines;     // editor line of each finished line
+    std::vector<std::string> labelNames;    // after the resolver's sort
+    std::vector<std::string> labelNumbers;
+    std::string fileName;             // "Compiled_HL2.htp"; empty on an error
+    std::vector<unsigned char> image; // the whole output file
+};
+
 // Runs the line assembler, the label resolver, the nibble encoding, the
-// tokenizer and the unencodable-character check, in that order.
-BuildResult build(const std::vector<std::string>& projectLines, const BuildOptions& options);
+// tokenizer, the unencodable-character check and the image writer, in that
+// order.
+Result build(const std::vector<std::string>& projectLines, const BuildOptions& options);
+
+// The output file of `platform` from its finished lines (text lines for the
+// listings), or the transfer line at which the program stopped fitting.
+struct Image {
+    std::string fileName;
+    std::vector<unsigned char> bytes;
+    std::optional<std::size_t> stoppedAt;
+    std::string message;
+};
+Image writeImage(std::string_view platform, const std::vector<std::string>& lines);
+
+// Pairs of characters, the low four bits of each; an unpaired last one dropped.
+std::vector<unsigned char> decodeFinished(const std::string& line);
 
 // ---- pieces, exposed for the reference's own tests ----
 

@@ -17,7 +17,7 @@ std::vector<unsigned char> bytesOf(const std::string& finished) {
 
 // Decoded bytes of the only line, without the two line-number bytes.
 std::vector<unsigned char> lineBody(const std::string& platform, const std::string& text, bool removeSpaces = true) {
-    const BuildResult result = reference::build({"&P=" + platform, text}, BuildOptions{removeSpaces});
+    const Result result = reference::build({"&P=" + platform, text}, BuildOptions{removeSpaces});
     EXPECT_FALSE(result.error.has_value()) << (result.error ? result.error->message : "");
     if (result.lines.size() != 1) return {};
     auto bytes = bytesOf(result.lines[0]);

@@ -252,9 +252,9 @@ std::optional<Diagnostic> findUnencodable(const Assembly& assembly, const std::v
     return diagnostic;
 }
 
-BuildResult build(const std::vector<std::string>& projectLines, const BuildOptions& options) {
+Result build(const std::vector<std::string>& projectLines, const BuildOptions& options) {
     Assembly assembly = assembleLines(projectLines, options);
-    BuildResult result;
+    Result result;
     result.platform = assembly.platform;
     result.emulatorCommand = assembly.emulatorCommand;
     result.error = assembly.error;
@@ -268,6 +268,16 @@ BuildResult build(const std::vector<std::string>& projectLines, const BuildOptio
     if (!result.platform.empty() && result.platform != "BASIC") hexEnCoding(result.lines);
     tokenizer(result.lines, result.platform);
     result.error = findUnencodable(assembly, result.lines, projectLines);
+    if (result.error) return result;
+
+    Image image = writeImage(result.platform, result.lines);
+    if (image.stoppedAt) {
+        // Nothing to select: the line is where the program stopped fitting.
+        result.error = Diagnostic{image.message, result.sourceLines.at(*image.stoppedAt), 0, 0, false};
+        return result;
+    }
+    result.fileName = image.fileName;
+    result.image = std::move(image.bytes);
     return result;
 }
 
