@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "golden/hex_dump.h"
 #include "run_lintrelc.h"
 
 namespace lintrel {
@@ -9,7 +10,8 @@ namespace {
 
 using namespace lintrel::testing;
 
-// Every bundled example builds as it is shipped and writes its platform's file.
+// Every bundled example builds as it is shipped and writes its platform's
+// file, byte for byte the image in tests/golden/examples.
 TEST(Examples, EveryExampleBuildsWithLintrelc) {
     const std::map<std::string, std::string> fileOfFolder = {
         {"hl2", "Compiled_HL2.htp"},     {"hl3", "Compiled_HL3.htp"}, {"primo", "Compiled_PRIMO.pri"},
@@ -27,11 +29,17 @@ TEST(Examples, EveryExampleBuildsWithLintrelc) {
             SCOPED_TRACE(entry.path().string());
             const fs::path exports = folder / (name + "-" + entry.path().stem().string());
             fs::create_directory(exports);
-            const ProgramRun result = runProgram(lintrelcBinary(), {"--exports", exports.string(), entry.path().string()}, folder);
+            const ProgramRun result = runProgram(
+                lintrelcBinary(), {"--exports", exports.string(), "--space-removal", "on", entry.path().string()}, folder);
             EXPECT_EQ(result.exitCode, 0) << result.err;
             EXPECT_EQ(result.err, "");
             EXPECT_TRUE(result.out.starts_with((exports / fileName).string() + "\n")) << result.out;
-            EXPECT_GT(fs::file_size(exports / fileName), 0u);
+            const auto expected = parseHexDump(
+                readAll(fs::path(LINTREL_GOLDEN_DIR) / "examples" / name / (entry.path().stem().string() + ".hex")));
+            ASSERT_TRUE(expected);
+            EXPECT_EQ(expected->fileName, fileName);
+            const std::string written = readAll(exports / fileName);
+            EXPECT_TRUE(std::vector<unsigned char>(written.begin(), written.end()) == expected->bytes);
             ++built;
         }
     }
