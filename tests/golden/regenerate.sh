@@ -7,6 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 cmake -S . -B build/golden -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINTREL_GUI=OFF >/dev/null
-cmake --build build/golden -j2 --target golden_test
+cmake --build build/golden -j2 --target golden_test failing_test
 LINTREL_REGENERATE=1 build/golden/tests/golden/golden_test --gtest_brief=1
+LINTREL_REGENERATE=1 build/golden/tests/golden/failing_test --gtest_brief=1
 git status --short tests/golden
