@@ -83,44 +83,5 @@ TEST(MachineRules, OtherPlatformsKeepThePlainRules) {
     EXPECT_EQ(bytesOn("HL3", "A'B"), "41 27 42");
 }
 
-// A classic program for the HT-1080Z, each line as the machine's own
-// tokenizer (TRS-80 Level II BASIC) stores it: line number low byte first,
-// spaces as typed, TAB( as one token, DATA items as typed text, ELSE behind a
-// colon, the apostrophe as colon, REM and its own token.
-TEST(MachineRules, ClassicHtProgramMatchesTheMachine) {
-    const std::vector<std::string> project = {
-        "&P=HT",
-        "&C=10",
-        "&I=10",
-        "\tCLS",
-        "\tINPUT \"HOW MANY\";N",
-        "\tFOR I=1 TO N",
-        "\tPRINT TAB(5);\"LINE\";I",
-        "\tNEXT I",
-        "\tREAD A$:PRINT A$ ' FRUIT",
-        "\tIF N>2 THEN PRINT \"BIG\" ELSE PRINT \"SMALL\"",
-        "\tDATA APPLE, PEAR",
-        "\tEND",
-    };
-    const std::vector<std::string> machine = {
-        "0A 00 84",
-        "14 00 89 20 22 48 4F 57 20 4D 41 4E 59 22 3B 4E",
-        "1E 00 81 20 49 D5 31 20 BD 20 4E",
-        "28 00 B2 20 BC 35 29 3B 22 4C 49 4E 45 22 3B 49",
-        "32 00 87 20 49",
-        "3C 00 8B 20 41 24 3A B2 20 41 24 20 3A 93 FB 20 46 52 55 49 54",
-        "46 00 8F 20 4E D4 32 20 CA 20 B2 20 22 42 49 47 22 20 3A 95 20 B2 20 22 53 4D 41 4C 4C 22",
-        "50 00 88 20 41 50 50 4C 45 2C 20 50 45 41 52",
-        "5A 00 80",
-    };
-    const BuildResult result = testing::buildProject(project, false);
-    ASSERT_TRUE(result.ok()) << result.error->message;
-    ASSERT_EQ(result.lines.size(), machine.size());
-    for (std::size_t i = 0; i < machine.size(); ++i) {
-        EXPECT_EQ(testing::lineHex(result.lines[i]), machine[i]) << project[i + 3];
-        EXPECT_EQ(result.sourceLines[i], static_cast<int>(i + 3));
-    }
-}
-
 }  // namespace
 }  // namespace lintrel
