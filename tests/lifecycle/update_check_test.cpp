@@ -1,5 +1,6 @@
 // The version check at start-up against a local HTTP server: only our exact
 // version lets start-up go on; anything else downloads the update and ends.
+#include <QElapsedTimer>
 #include <QTest>
 
 #include "lifecycle_fixture.h"
@@ -18,6 +19,7 @@ const QString kDownloadError = "   Download error! Try agan.\r\nOr download from
 const QByteArray kCheckPath = "/orvet/versioncheck.php";
 const QByteArray kArchivePath = "/softwares/lintrel/Lintrel.zip";
 const QByteArray kArchive = QByteArray("PK\x03\x04", 4) + QByteArray(5000, '\x5a') + QByteArray("\x00\xff", 2);
+const QByteArray kOlderArchive = "an older archive, longer than the new one: " + QByteArray(9000, 'o');
 
 // A run whose Options.ini names the local server.
 struct CheckedRun : LifecycleFixture {
@@ -56,16 +58,15 @@ private slots:
 
     void anyOtherAnswerDownloadsAndOpensTheUpdate_data() {
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("version and a line break") << kVersion.toLatin1() + "\r\n";
-        QTest::newRow("version and LF") << kVersion.toLatin1() + "\n";
         QTest::newRow("older version") << QByteArray("v1.6.0");
         QTest::newRow("other letter case") << kVersion.toUpper().toLatin1();
-        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("256 bytes") << "v" + QByteArray(255, 'x');
+        QTest::newRow("inner blank doubled") << QByteArray("v1.7.1b  - test version");
     }
     void anyOtherAnswerDownloadsAndOpensTheUpdate() {
         QFETCH(QByteArray, answer);
         CheckedRun run;
-        writeFile(run.archive(), "an older archive, longer than the new one: " + QByteArray(9000, 'o'));
+        writeFile(run.archive(), kOlderArchive);
         run.server.answers[kCheckPath] = {200, answer};
         run.server.answers[kArchivePath] = {200, kArchive};
         QVERIFY(!run.start());
@@ -110,6 +111,51 @@ private slots:
         QVERIFY(run.opened.isEmpty());
     }
 
+    // Only the first bytes of the answer are read; trimmed of surrounding
+    // white space, it must be one short line of text.
+    void versionAnswerIsJudgedOnItsFirstBytes_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("goesOn");
+        const QByteArray version = kVersion.toLatin1();
+        QTest::newRow("version, CR LF") << version + "\r\n" << true;
+        QTest::newRow("version between blanks") << " \t" + version + " \r\n\n" << true;
+        QTest::newRow("version filling 256 bytes") << version + QByteArray(256 - version.size(), ' ') << true;
+        QTest::newRow("version and 257 bytes") << version + QByteArray(257 - version.size(), ' ') << false;
+        QTest::newRow("8 MB") << "v2.0" + QByteArray(8 << 20, 'x') << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("blanks only") << QByteArray(" \r\n\t") << false;
+        QTest::newRow("escape sequence") << QByteArray("v2.0\x1b]0;owned\x07") << false;
+        QTest::newRow("NUL inside") << version.left(5) + QByteArray(1, '\0') + version.mid(5) << false;
+        QTest::newRow("DEL") << QByteArray("v2.0\x7f") << false;
+        QTest::newRow("line break inside") << QByteArray("v2.0\r\nv3.0") << false;
+    }
+    void versionAnswerIsJudgedOnItsFirstBytes() {
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, goesOn);
+        CheckedRun run;
+        run.server.answers[kCheckPath] = {200, answer};
+        run.server.answers[kArchivePath] = {200, kArchive};
+        QCOMPARE(run.start(), goesOn);
+        QCOMPARE(run.dialogs.messages, goesOn ? QStringList{} : QStringList{kUnreachable});
+        QVERIFY(run.opened.isEmpty());
+        QCOMPARE(run.server.requests.size(), 1);
+    }
+
+    // Every byte comes well within any idle time-out, but the answer as a
+    // whole misses the deadline.
+    void tricklingVersionAnswerMeetsTheDeadline() {
+        CheckedRun run;
+        run.environment.updateLimits.answerDeadlineMs = 300;
+        run.server.answers[kCheckPath] = {200, kVersion.toLatin1(), Answer::Trickle, 100};
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!run.start());
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        run.verifyEnded();
+        QCOMPARE(run.dialogs.messages, QStringList{kUnreachable});
+        QVERIFY(!QFile::exists(run.archive()));
+    }
+
     void failedCheckSaysTheServerIsUnavailable_data() {
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("kind");
@@ -121,7 +167,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(int, kind);
         CheckedRun run;
-        run.environment.timeoutMs = 300;
+        run.environment.updateLimits.answerDeadlineMs = 300;
         run.server.answers[kCheckPath] = {status, kVersion.toLatin1(), Answer::Kind(kind)};
         QVERIFY(!run.start());
         run.verifyEnded();
