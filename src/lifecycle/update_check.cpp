@@ -1,11 +1,11 @@
 #include "lifecycle/update_check.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSaveFile>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -21,10 +21,19 @@ namespace {
 constexpr char kVersionPath[] = "/orvet/versioncheck.php";
 constexpr char kArchivePath[] = "/softwares/lintrel/Lintrel.zip";
 constexpr char kArchiveFile[] = "Lintrel.zip";  // relative: the current folder
+constexpr char kZipSignature[] = "PK\x03\x04";  // a local file header starts every zip archive
+constexpr qint64 kDownloadBuffer = 1 << 20;     // what the network may hold before we take it
 
 const QString kUnreachable = QStringLiteral("      The server is unavailable or\r\nthere is no internet connection!");
 const QString kNewVersion = QStringLiteral("      A new version is available.\r\nAn update is required to continue.");
 const QString kDownloadError = QStringLiteral("   Download error! Try agan.\r\nOr download from a website.");
+const QString kDownloading = QStringLiteral("Downloading the update...");
+const QString kNotAnArchive = QStringLiteral(
+    "The downloaded update is not a zip archive, so it was not opened.\r\nPlease download it from the website.");
+const QString kTooLarge = QStringLiteral(
+    "The update is larger than %1 MB, so it was not downloaded.\r\nPlease download it from the website.");
+
+enum class Download { Complete, Failed, TooLarge, Cancelled };
 
 QUrl resourceUrl(const QString& server, const char* path) {
     QString base = server.trimmed();
@@ -76,20 +85,82 @@ std::optional<QByteArray> fetchVersion(const UpdateCheck& check) {
     return answer;
 }
 
-// Streams the archive into the open file with a client of its own; false
-// when the request or a write failed, or the deadline passed.
-bool downloadInto(const UpdateCheck& check, QFile& file) {
+// What the download has taken so far.
+struct Received {
+    qint64 size = 0;
+    QByteArray head;  // the first bytes, for the signature
+    bool written = true;
+    bool tooLarge = false;
+    bool cancelled = false;
+};
+
+// Streams the archive into the temporary file with a client of its own,
+// with a progress window whose Cancel stops it; stops as well at the
+// deadline and at the size limit.
+Download downloadInto(const UpdateCheck& check, QSaveFile& file, Dialogs& dialogs, QWidget* owner, Received& got) {
     QNetworkAccessManager client;
     std::unique_ptr<QNetworkReply> reply(client.get(QNetworkRequest(resourceUrl(check.server, kArchivePath))));
-    bool written = true;
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, [&] {
-        const QByteArray chunk = reply->readAll();
-        if (file.write(chunk) != chunk.size()) written = false;
+    reply->setReadBufferSize(kDownloadBuffer);
+    QNetworkReply* pending = reply.get();
+    const auto progress = dialogs.showProgress(owner, kDownloading, [&got, pending] {
+        got.cancelled = true;
+        // Not from inside the dialog's signal: the reply finishes in the loop.
+        QMetaObject::invokeMethod(pending, &QNetworkReply::abort, Qt::QueuedConnection);
     });
-    waitFor(reply.get(), check.limits.downloadDeadlineMs);
-    const QByteArray rest = reply->readAll();
-    if (file.write(rest) != rest.size()) written = false;
-    return succeeded(*reply) && written && file.flush();
+    const auto take = [&] {
+        const QByteArray chunk = reply->readAll();
+        got.size += chunk.size();
+        if (got.head.size() < 4) got.head += chunk.left(4 - got.head.size());
+        if (got.size > check.limits.archiveBytes) got.tooLarge = true;
+        else if (file.write(chunk) != chunk.size()) got.written = false;
+        if (got.tooLarge || !got.written) reply->abort();
+    };
+    QObject::connect(pending, &QNetworkReply::metaDataChanged, [&] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() <= check.limits.archiveBytes) return;
+        got.tooLarge = true;
+        reply->abort();
+    });
+    QObject::connect(pending, &QNetworkReply::readyRead, take);
+    QObject::connect(pending, &QNetworkReply::downloadProgress, [&](qint64 done, qint64 total) {
+        progress->update(done, total);
+    });
+    waitFor(pending, check.limits.downloadDeadlineMs);
+    if (got.cancelled) return Download::Cancelled;
+    if (got.tooLarge) return Download::TooLarge;
+    if (!succeeded(*reply) || !got.written) return Download::Failed;
+    take();
+    if (got.tooLarge) return Download::TooLarge;
+    const QVariant promised = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (!got.written || (promised.isValid() && promised.toLongLong() != got.size)) return Download::Failed;
+    return Download::Complete;
+}
+
+// Downloads the archive beside Lintrel.zip and puts it in its place only when
+// it arrived whole, as a zip archive within the size limit; then the shell
+// opens it. Anything less leaves the old Lintrel.zip as it was.
+void downloadAndOpen(const UpdateCheck& check, Dialogs& dialogs, QWidget* owner) {
+    QSaveFile file(QString::fromLatin1(kArchiveFile));
+    if (!file.open(QIODevice::WriteOnly)) return;  // nothing to write into: end without a word
+    Received got;
+    const Download outcome = downloadInto(check, file, dialogs, owner, got);
+    if (outcome == Download::Cancelled) return;
+    if (outcome == Download::TooLarge) {
+        dialogs.showMessage(owner, kTooLarge.arg(check.limits.archiveBytes >> 20));
+        return;
+    }
+    if (outcome == Download::Failed) {
+        dialogs.showMessage(owner, kDownloadError);
+        return;
+    }
+    if (got.head != QByteArray(kZipSignature, 4)) {
+        dialogs.showMessage(owner, kNotAnArchive);
+        return;
+    }
+    if (!file.commit()) {
+        dialogs.showMessage(owner, kDownloadError);
+        return;
+    }
+    if (check.openFile) check.openFile(QUrl::fromLocalFile(QFileInfo(file.fileName()).absoluteFilePath()));
 }
 
 }  // namespace
@@ -106,15 +177,7 @@ bool checkVersion(const UpdateCheck& check, Dialogs& dialogs, QWidget* owner) {
         return false;
     }
     dialogs.showMessage(owner, kNewVersion);
-    QFile file(QString::fromLatin1(kArchiveFile));
-    // Created before the request, so a failed download leaves it behind.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    if (!downloadInto(check, file)) {
-        dialogs.showMessage(owner, kDownloadError);
-        return false;
-    }
-    file.close();
-    if (check.openFile) check.openFile(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    downloadAndOpen(check, dialogs, owner);
     return false;
 }
 

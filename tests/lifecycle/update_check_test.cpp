@@ -16,6 +16,10 @@ namespace {
 const QString kUnreachable = "      The server is unavailable or\r\nthere is no internet connection!";
 const QString kNewVersion = "      A new version is available.\r\nAn update is required to continue.";
 const QString kDownloadError = "   Download error! Try agan.\r\nOr download from a website.";
+const QString kDownloading = "Downloading the update...";
+const QString kTooLarge = "The update is larger than 1 MB, so it was not downloaded.\r\nPlease download it from the website.";
+const QString kNotAnArchive =
+    "The downloaded update is not a zip archive, so it was not opened.\r\nPlease download it from the website.";
 const QByteArray kCheckPath = "/orvet/versioncheck.php";
 const QByteArray kArchivePath = "/softwares/lintrel/Lintrel.zip";
 const QByteArray kArchive = QByteArray("PK\x03\x04", 4) + QByteArray(5000, '\x5a') + QByteArray("\x00\xff", 2);
@@ -26,6 +30,12 @@ struct CheckedRun : LifecycleFixture {
     LocalHttpServer server;
     CheckedRun() { writeOptions("[Parameters]\r\nSWVer=v1.0\r\nUpdate_Server=" + server.address().toLatin1() + "\r\n"); }
     QString archive() const { return inCurrent("Lintrel.zip"); }
+    // What the current folder holds besides WhatsNew.txt: no temporary file may stay behind.
+    QStringList leftInCurrent() const {
+        QStringList names = QDir(currentFolder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        names.removeAll("WhatsNew.txt");
+        return names;
+    }
 
     // The program ended before the window was shown and before any setting
     // was read or written.
@@ -72,29 +82,93 @@ private slots:
         QVERIFY(!run.start());
         run.verifyEnded();
         QCOMPARE(run.dialogs.messages, QStringList{kNewVersion});
+        QCOMPARE(run.dialogs.progresses, QStringList{kDownloading});
         QCOMPARE(readFile(run.archive()), kArchive);
+        QCOMPARE(run.leftInCurrent(), QStringList{"Lintrel.zip"});
         QCOMPARE(run.opened, QList<QUrl>{QUrl::fromLocalFile(run.archive())});
         QCOMPARE(run.server.requests.size(), 2);
         QCOMPARE(run.server.requests[1].path, kArchivePath);
     }
 
-    // The archive file is created before the download starts and stays.
-    void failedDownloadIsReportedAndOpensNothing_data() {
+    // The archive is written beside Lintrel.zip and takes its place only when
+    // it arrived whole with a success status.
+    void failedDownloadKeepsTheOldArchiveAndOpensNothing_data() {
         QTest::addColumn<Answer>("archiveAnswer");
-        QTest::newRow("not found") << Answer{404, "missing"};
-        QTest::newRow("server error") << Answer{500, "broken"};
-        QTest::newRow("connection lost") << Answer{200, kArchive, Answer::CutShort};
+        QTest::addColumn<bool>("olderArchive");
+        QTest::newRow("not found, older archive") << Answer{404, "<html>missing</html>"} << true;
+        QTest::newRow("not found, no archive") << Answer{404, "<html>missing</html>"} << false;
+        QTest::newRow("server error") << Answer{500, "broken"} << true;
+        QTest::newRow("connection lost") << Answer{200, kArchive, Answer::CutShort} << true;
     }
-    void failedDownloadIsReportedAndOpensNothing() {
+    void failedDownloadKeepsTheOldArchiveAndOpensNothing() {
         QFETCH(Answer, archiveAnswer);
+        QFETCH(bool, olderArchive);
         CheckedRun run;
+        if (olderArchive) writeFile(run.archive(), kOlderArchive);
         run.server.answers[kCheckPath] = {200, "v2.0"};
         run.server.answers[kArchivePath] = archiveAnswer;
         QVERIFY(!run.start());
         run.verifyEnded();
         QCOMPARE(run.dialogs.messages, (QStringList{kNewVersion, kDownloadError}));
-        QVERIFY(QFile::exists(run.archive()));
-        QVERIFY(readFile(run.archive()).size() < kArchive.size());
+        QCOMPARE(run.leftInCurrent(), olderArchive ? QStringList{"Lintrel.zip"} : QStringList{});
+        if (olderArchive) QCOMPARE(readFile(run.archive()), kOlderArchive);
+        QVERIFY(run.opened.isEmpty());
+    }
+
+    // Whatever the server calls a success, only a zip archive is handed to the desktop.
+    void downloadThatIsNoZipArchiveIsNotOpened_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("web page") << QByteArray("<html><body>Moved</body></html>");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("three bytes") << QByteArray("PK\x03", 3);
+        QTest::newRow("end record of an empty archive") << QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0');
+    }
+    void downloadThatIsNoZipArchiveIsNotOpened() {
+        QFETCH(QByteArray, body);
+        CheckedRun run;
+        writeFile(run.archive(), kOlderArchive);
+        run.server.answers[kCheckPath] = {200, "v2.0"};
+        run.server.answers[kArchivePath] = {200, body};
+        QVERIFY(!run.start());
+        run.verifyEnded();
+        QCOMPARE(run.dialogs.messages, (QStringList{kNewVersion, kNotAnArchive}));
+        QCOMPARE(readFile(run.archive()), kOlderArchive);
+        QCOMPARE(run.leftInCurrent(), QStringList{"Lintrel.zip"});
+        QVERIFY(run.opened.isEmpty());
+    }
+
+    // A download that goes on past its deadline is given up, however steadily
+    // its bytes come; so is one the user cancels, and one too large to take.
+    void downloadStopsAtDeadlineCancelAndSizeLimit_data() {
+        QTest::addColumn<QString>("stop");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("deadline") << "deadline" << QStringList{kNewVersion, kDownloadError};
+        QTest::newRow("cancel") << "cancel" << QStringList{kNewVersion};
+        QTest::newRow("size limit") << "size" << QStringList{kNewVersion, kTooLarge};
+    }
+    void downloadStopsAtDeadlineCancelAndSizeLimit() {
+        QFETCH(QString, stop);
+        QFETCH(QStringList, messages);
+        CheckedRun run;
+        writeFile(run.archive(), kOlderArchive);
+        run.server.answers[kCheckPath] = {200, "v2.0"};
+        const QByteArray slowArchive = kArchive.left(40);  // two seconds, one byte at a time
+        run.server.answers[kArchivePath] = {200, slowArchive, Answer::Trickle, 50};
+        if (stop == "deadline") run.environment.updateLimits.downloadDeadlineMs = 300;
+        if (stop == "cancel") run.dialogs.cancelProgressAt = 3;
+        if (stop == "size") {
+            run.environment.updateLimits.archiveBytes = 1 << 20;
+            run.server.answers[kArchivePath] = {200, kArchive + QByteArray(1 << 20, 'z')};
+        }
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!run.start());
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        run.verifyEnded();
+        QCOMPARE(run.dialogs.messages, messages);
+        QCOMPARE(run.dialogs.progresses, QStringList{kDownloading});
+        QCOMPARE(readFile(run.archive()), kOlderArchive);
+        QCOMPARE(run.leftInCurrent(), QStringList{"Lintrel.zip"});
         QVERIFY(run.opened.isEmpty());
     }
 
