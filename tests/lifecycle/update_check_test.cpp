@@ -41,7 +41,7 @@ struct CheckedRun : LifecycleFixture {
     // was read or written.
     void verifyEnded() {
         QVERIFY(!window->isVisible());
-        QVERIFY(dialogs.informations.isEmpty());  // no What's new
+        QVERIFY(dialogs.texts.isEmpty());  // no What's new
         QVERIFY(!options().contains("SWVer=v1.7.1b"));
     }
 };
@@ -56,7 +56,7 @@ private slots:
         run.server.answers[kCheckPath] = {200, kVersion.toLatin1()};
         QVERIFY(run.start());
         QVERIFY(run.dialogs.messages.isEmpty());
-        QCOMPARE(run.dialogs.informations.size(), 1);  // start-up went on to What's new
+        QCOMPARE(run.dialogs.texts.size(), 1);  // start-up went on to What's new
         QVERIFY(!QFile::exists(run.archive()));
         QCOMPARE(run.server.requests.size(), 1);
         const RecordedRequest& request = run.server.requests[0];
