@@ -79,7 +79,8 @@ QString findWhatsNew(const QString& programFolder) {
 // project files, so a file written on either kind of system reads right.
 // In a file that was cut, a character cut in two at the end is dropped.
 QString decodeText(const QByteArray& bytes, bool cut) {
-    QStringDecoder utf8(QStringDecoder::Utf8, cut ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless);
+    const auto flags = cut ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless;
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
     text.clear();

@@ -25,7 +25,9 @@ std::string_view trimmed(std::string_view text) {
 VersionAnswer judgeVersionAnswer(std::string_view answer, std::string_view ownVersion) {
     if (answer.size() > kVersionAnswerLimit) return VersionAnswer::Unavailable;
     const std::string_view version = trimmed(answer);
-    if (version.empty() || std::any_of(version.begin(), version.end(), isControl)) return VersionAnswer::Unavailable;
+    if (version.empty() || std::any_of(version.begin(), version.end(), isControl)) {
+        return VersionAnswer::Unavailable;
+    }
     return version == ownVersion ? VersionAnswer::Current : VersionAnswer::Other;
 }
 

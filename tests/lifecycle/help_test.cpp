@@ -106,7 +106,9 @@ private slots:
         QFETCH(QString, current);
         QFETCH(QString, shown);
         InstalledRun run;
-        for (const QString& place : places) writeFile(run.whatsNewIn(place), "Notes in " + place.toLatin1() + "\n");
+        for (const QString& place : places) {
+            writeFile(run.whatsNewIn(place), "Notes in " + place.toLatin1() + "\n");
+        }
         if (current == "folder") QVERIFY(QDir(run.current.path()).mkdir("WhatsNew.txt"));
         // Opening a pipe for reading would wait for a writer for ever.
         if (current == "pipe") QCOMPARE(mkfifo(QFile::encodeName(run.whatsNewIn("current")).constData(), 0600), 0);
@@ -127,13 +129,16 @@ private slots:
         QTest::addColumn<QByteArray>("line");  // repeated to fill 3 MB
         QTest::addColumn<QString>("shownLine");
         QTest::addColumn<QStringList>("cutLine");  // what is left of the line the cut goes through
-        QTest::newRow("ASCII, 34 bytes a line") << QByteArray("Version 1.7.1 fixes line numbers\r\n")
-                                                << "Version 1.7.1 fixes line numbers" << QStringList{"Version 1.7.1 fi"};
+        QTest::newRow("ASCII, 34 bytes a line")
+            << QByteArray("Version 1.7.1 fixes line numbers\r\n") << "Version 1.7.1 fixes line numbers"
+            << QStringList{"Version 1.7.1 fi"};
         // The cut falls inside the two-byte letter that starts a line; it
         // must not turn the whole text into code page 1250.
         QTest::newRow("UTF-8, 33 bytes a line")
-            << QByteArray("\xc3\xa1rv\xc3\xadzt\xc5\xb1r\xc5\x91 t\xc3\xbck\xc3\xb6rf\xc3\xbar\xc3\xb3g\xc3\xa9p!\n")
-            << QString::fromUtf8("\u00e1rv\u00edzt\u0171r\u0151 t\u00fck\u00f6rf\u00far\u00f3g\u00e9p!") << QStringList{};
+            << QByteArray("\xc3\xa1rv\xc3\xadzt\xc5\xb1r\xc5\x91 "
+                          "t\xc3\xbck\xc3\xb6rf\xc3\xbar\xc3\xb3g\xc3\xa9p!\n")
+            << QString::fromUtf8("\u00e1rv\u00edzt\u0171r\u0151 t\u00fck\u00f6rf\u00far\u00f3g\u00e9p!")
+            << QStringList{};
     }
     void whatsNewReadsAtMostOneMegabyte() {
         QFETCH(QByteArray, line);

@@ -69,8 +69,8 @@ private:
         if (answer.kind == Answer::Silent) return;
         const qsizetype promised = answer.kind == Answer::CutShort ? answer.body.size() * 2 + 100 : answer.body.size();
         const QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) +
-                                " Answer\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(promised) +
-                                "\r\nConnection: close\r\n\r\n";
+                                " Answer\r\nContent-Type: text/html\r\nContent-Length: " +
+                                QByteArray::number(promised) + "\r\nConnection: close\r\n\r\n";
         if (answer.kind == Answer::Trickle) {
             socket->write(head);
             trickle(socket, answer.body, answer.tickMs);

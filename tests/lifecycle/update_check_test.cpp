@@ -17,7 +17,8 @@ const QString kUnreachable = "      The server is unavailable or\r\nthere is no 
 const QString kNewVersion = "      A new version is available.\r\nAn update is required to continue.";
 const QString kDownloadError = "   Download error! Try agan.\r\nOr download from a website.";
 const QString kDownloading = "Downloading the update...";
-const QString kTooLarge = "The update is larger than 1 MB, so it was not downloaded.\r\nPlease download it from the website.";
+const QString kTooLarge =
+    "The update is larger than 1 MB, so it was not downloaded.\r\nPlease download it from the website.";
 const QString kNotAnArchive =
     "The downloaded update is not a zip archive, so it was not opened.\r\nPlease download it from the website.";
 const QByteArray kCheckPath = "/orvet/versioncheck.php";
