@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QTextBrowser>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -24,6 +25,7 @@ constexpr char kWhatsNewFile[] = "WhatsNew.txt";
 constexpr char kShippedDataFolder[] = "../share/lintrel";
 // More is not read: a huge file must not freeze start-up.
 constexpr qint64 kWhatsNewLimit = 1 << 20;
+constexpr qsizetype kLongestLine = 1000;  // characters of one line of the text window
 constexpr char kWhatsNewCut[] = "[WhatsNew.txt is longer than 1 MB; the rest is not shown.]";
 constexpr char kWhatsNewTitle[] = "Lintrel - What's new";
 constexpr char kManualFile[] = "manual.md";
@@ -92,13 +94,22 @@ QString decodeText(const QByteArray& bytes, bool cut) {
 }
 
 // The file's lines, each followed by a line break; a final break starts
-// no further line.
+// no further line. A line longer than kLongestLine is shown in pieces: the
+// text window takes minutes to wrap a line of a megabyte without a blank.
 QString linesWithBreaks(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.last().isEmpty()) lines.removeLast();
     QString result;
-    for (const QString& line : lines) result += line + QStringLiteral("\r\n");
+    for (const QString& line : lines) {
+        qsizetype start = 0;
+        do {
+            qsizetype length = std::min(kLongestLine, line.size() - start);
+            if (start + length < line.size() && line.at(start + length - 1).isHighSurrogate()) --length;
+            result += line.mid(start, length) + QStringLiteral("\r\n");
+            start += length;
+        } while (start < line.size());
+    }
     return result;
 }
 

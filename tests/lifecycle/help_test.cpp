@@ -158,6 +158,24 @@ private slots:
         QVERIFY(run.dialogs.errors.isEmpty());
     }
 
+    // The text window took over a minute to lay out a line of a megabyte
+    // without a blank: lines are shown in pieces of at most 1000 characters.
+    void whatsNewBreaksOverlongLines() {
+        LifecycleFixture run;
+        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toLatin1() + "\r\n");
+        // A character of two UTF-16 units is not split between pieces.
+        const QByteArray emoji = "\xf0\x9f\x8e\x89";
+        writeFile(run.inCurrent("WhatsNew.txt"),
+                  "Short\n" + QByteArray(2500, 'x') + "\n" + QByteArray(1000, 'y') + "\n" + QByteArray(999, 'z') + emoji);
+        QVERIFY(run.start());
+        trigger(*run.window, "MB_Whatsnew");
+        const QString thousand(1000, 'x');
+        QCOMPARE(run.dialogs.texts.size(), 1);
+        QCOMPARE(run.dialogs.texts[0].split("\r\n"), (QStringList{"Short", thousand, thousand, QString(500, 'x'),
+                                                                   QString(1000, 'y'), QString(999, 'z'),
+                                                                   QString::fromUtf8(emoji), ""}));
+    }
+
     // The real window: within the screen, its OK button in reach, the text scrolling.
     void textWindowFitsTheScreen() {
         QtDialogs dialogs;
