@@ -1,6 +1,10 @@
 // The version check at start-up against a local HTTP server: only our exact
 // version lets start-up go on; anything else downloads the update and ends.
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 
 #include "lifecycle_fixture.h"
@@ -171,6 +175,30 @@ private slots:
         QCOMPARE(readFile(run.archive()), kOlderArchive);
         QCOMPARE(run.leftInCurrent(), QStringList{"Lintrel.zip"});
         QVERIFY(run.opened.isEmpty());
+    }
+
+    // The real progress window: shown at once, it follows the download and
+    // its Cancel button reaches it.
+    void progressWindowFollowsAndCancels() {
+        QtDialogs dialogs;
+        bool cancelled = false;
+        auto progress = dialogs.showProgress(nullptr, kDownloading, [&] { cancelled = true; });
+        QPointer<QProgressDialog> window;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<QProgressDialog*>(widget)) window = found;
+        }
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->labelText(), kDownloading);
+        progress->update(50, 200);
+        QCOMPARE(window->value() * 4, window->maximum());
+        progress->update(50, -1);  // size not known: a busy bar
+        QCOMPARE(window->maximum(), 0);
+        QPushButton* cancel = window->findChild<QPushButton*>();
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(cancelled);
+        progress.reset();
+        QVERIFY(!window);
     }
 
     // Any other failure before the download ends the program without a word.
