@@ -9,7 +9,7 @@ add() {  # add TARGET FILE
   name=$(sha1sum "$2" | cut -c1-40)
   cp "$2" "corpus/$1/$name"
 }
-mkdir -p corpus/build corpus/differential corpus/project_loading
+mkdir -p corpus/build corpus/differential corpus/project_loading corpus/version_answer
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 i=0
@@ -38,3 +38,19 @@ seed 01 $'&P=ABC80\r\n&C=5\r\n&C=4\r\n'
 seed 01 $'&P=HL2 |x\r\nPRINT "A B" &I=1O\r\n'
 seed 01 $'&P=HT\rPRINT 1\rPRINT "\x85"\r'
 seed 00 $'&E=emu.exe -run x|c\n&P=PRIMO\nCHAR(39) \' A\tB\n'
+
+# The version-answer target takes the bytes as the server's whole answer.
+answer() {  # answer TEXT (printf %b escapes)
+  printf '%b' "$1" > "$tmp/answer"
+  add version_answer "$tmp/answer"
+}
+answer 'v1.7.1b - test version'
+answer 'v1.7.1b - test version\r\n'
+answer ' \t v1.7.1b - test version \v\f\n\n'
+answer 'v1.8.0'
+answer ''
+answer ' \r\n'
+answer '<html><body><h1>404 Not Found</h1></body></html>\r\n'
+answer 'v2.0\x1b]0;title\x07'
+answer 'v1.7.1b\x00 - test version'
+answer "v$(printf '%0256d' 0)"

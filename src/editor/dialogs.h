@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
+#include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -29,6 +32,19 @@ public:
     virtual QString chooseOpenFile(QWidget* parent, const QString& startFolder, const QString& filter) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& startFolder, const QString& proposedName,
                                    const QString& filter, const QString& defaultSuffix) = 0;
+    // A long text in a scrollable window that fits the screen, one OK button (What's new).
+    virtual void showText(QWidget* parent, const QString& title, const QString& text) = 0;
+
+    // How far long work has got, in a window with a Cancel button that stays
+    // until this object goes. The work goes on in the caller's event loop.
+    class Progress {
+    public:
+        virtual ~Progress() = default;
+        virtual void update(qint64 done, qint64 total) = 0;  // total <= 0: not known
+    };
+    // cancel runs when the user presses Cancel or closes the window.
+    virtual std::unique_ptr<Progress> showProgress(QWidget* parent, const QString& text,
+                                                   std::function<void()> cancel) = 0;
 };
 
 // The real dialogs.
@@ -41,6 +57,9 @@ public:
     QString chooseOpenFile(QWidget* parent, const QString& startFolder, const QString& filter) override;
     QString chooseSaveFile(QWidget* parent, const QString& startFolder, const QString& proposedName,
                            const QString& filter, const QString& defaultSuffix) override;
+    void showText(QWidget* parent, const QString& title, const QString& text) override;
+    std::unique_ptr<Progress> showProgress(QWidget* parent, const QString& text,
+                                           std::function<void()> cancel) override;
 };
 
 }  // namespace lintrel

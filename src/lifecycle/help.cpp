@@ -7,7 +7,9 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QTextBrowser>
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "compiler/project_text.h"
 #include "editor/dialogs.h"
@@ -18,7 +20,14 @@ namespace lintrel {
 
 namespace {
 
-constexpr char kWhatsNewFile[] = "WhatsNew.txt";  // relative: the current folder
+constexpr char kWhatsNewFile[] = "WhatsNew.txt";
+// Where a program installed apart from its data finds WhatsNew.txt, from its own folder.
+constexpr char kShippedDataFolder[] = "../share/lintrel";
+// More is not read: a huge file must not freeze start-up.
+constexpr qint64 kWhatsNewLimit = 1 << 20;
+constexpr qsizetype kLongestLine = 1000;  // characters of one line of the text window
+constexpr char kWhatsNewCut[] = "[WhatsNew.txt is longer than 1 MB; the rest is not shown.]";
+constexpr char kWhatsNewTitle[] = "Lintrel - What's new";
 constexpr char kManualFile[] = "manual.md";
 constexpr char kMakerLine[] = "VELTMARK Studio, 2025";
 
@@ -37,10 +46,43 @@ std::optional<QByteArray> readWhole(const QString& name, QString& error) {
     return bytes;
 }
 
+// The first limit bytes of a file, and whether there was more; nullopt with
+// the error text naming the file when it cannot be read.
+std::optional<std::pair<QByteArray, bool>> readStart(const QString& path, qint64 limit, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    const bool cut = bytes.size() > limit;
+    if (cut) bytes.truncate(limit);
+    return std::make_pair(bytes, cut);
+}
+
+// WhatsNew.txt from the current folder; when that folder has none, the one
+// beside the executable or in the shipped data folder. Only a regular file
+// counts: a pipe or a device would hang or never end. Empty when none is found.
+QString findWhatsNew(const QString& programFolder) {
+    const QStringList folders = {QDir::currentPath(), programFolder,
+                                 QDir(programFolder).filePath(QLatin1String(kShippedDataFolder))};
+    for (const QString& folder : folders) {
+        const QFileInfo file(QDir(folder).filePath(QLatin1String(kWhatsNewFile)));
+        if (file.isFile()) return QDir::cleanPath(file.absoluteFilePath());
+    }
+    return {};
+}
+
 // UTF-8 when the bytes are valid UTF-8, else code page 1250 like the
 // project files, so a file written on either kind of system reads right.
-QString decodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+// In a file that was cut, a character cut in two at the end is dropped.
+QString decodeText(const QByteArray& bytes, bool cut) {
+    const auto flags = cut ? QStringDecoder::Flag::Default : QStringDecoder::Flag::Stateless;
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
     text.clear();
@@ -52,13 +94,22 @@ QString decodeText(const QByteArray& bytes) {
 }
 
 // The file's lines, each followed by a line break; a final break starts
-// no further line.
+// no further line. A line longer than kLongestLine is shown in pieces: the
+// text window takes minutes to wrap a line of a megabyte without a blank.
 QString linesWithBreaks(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.last().isEmpty()) lines.removeLast();
     QString result;
-    for (const QString& line : lines) result += line + QStringLiteral("\r\n");
+    for (const QString& line : lines) {
+        qsizetype start = 0;
+        do {
+            qsizetype length = std::min(kLongestLine, line.size() - start);
+            if (start + length < line.size() && line.at(start + length - 1).isHighSurrogate()) --length;
+            result += line.mid(start, length) + QStringLiteral("\r\n");
+            start += length;
+        } while (start < line.size());
+    }
     return result;
 }
 
@@ -101,13 +152,23 @@ QString aboutText() {
 void showAbout(MainWindow& window) { window.dialogs().showInformation(&window, aboutText()); }
 
 void showWhatsNew(MainWindow& window, QWidget* parent) {
+    const QString path = findWhatsNew(window.programFolder());
+    if (path.isEmpty()) {
+        const QString inCurrent = QFileInfo(QLatin1String(kWhatsNewFile)).absoluteFilePath();
+        window.showGeneralError(QStringLiteral("Cannot open file \"%1\". There is no such file there, beside the "
+                                               "program or in its data folder.").arg(inCurrent));
+        return;
+    }
     QString error;
-    const auto bytes = readWhole(QString::fromLatin1(kWhatsNewFile), error);
-    if (!bytes) {
+    const auto start = readStart(path, kWhatsNewLimit, error);
+    if (!start) {
         window.showGeneralError(error);
         return;
     }
-    window.dialogs().showInformation(parent, linesWithBreaks(decodeText(*bytes)));
+    const auto& [bytes, cut] = *start;
+    QString text = linesWithBreaks(decodeText(bytes, cut));
+    if (cut) text += QLatin1String(kWhatsNewCut) + QStringLiteral("\r\n");
+    window.dialogs().showText(parent, QLatin1String(kWhatsNewTitle), text);
 }
 
 QString findManual(const QString& programFolder) {

@@ -22,8 +22,10 @@ QString aboutText();
 // About1Click: the About text in an information dialog.
 void showAbout(MainWindow& window);
 
-// MB_WhatsnewClick: WhatsNew.txt from the current folder in an information
-// dialog; a file that cannot be read goes to the general error display.
+// MB_WhatsnewClick: WhatsNew.txt from the current folder, else from beside
+// the executable or its shipped data folder (../share/lintrel), in a
+// scrollable window; at most its first megabyte, with a note when it was
+// cut. No file, or one that cannot be read, goes to the general error display.
 // parent: null during start-up, when the window is not shown yet.
 void showWhatsNew(MainWindow& window, QWidget* parent);
 

@@ -71,7 +71,7 @@ bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
     // Read before the version check only because the server address is a
     // setting; the values take effect after it, in the usual order.
     const Options options = readOptions(IniFile::load(toPath(optionsPath(window.programFolder()))));
-    const UpdateCheck check{settingOr(options.updateServer, environment.updateServer), environment.timeoutMs,
+    const UpdateCheck check{settingOr(options.updateServer, environment.updateServer), environment.updateLimits,
                             environment.openUrl};
     // The window is not shown yet, so the dialogs of start-up have no owner.
     if (!checkVersion(check, window.dialogs(), nullptr)) return false;

@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <functional>
 
+#include "lifecycle/update_check.h"
+
 namespace lintrel {
 
 class MainWindow;
@@ -15,7 +17,7 @@ class MainWindow;
 struct StartupEnvironment {
     QString updateServer;   // "http://host:port" of the update server; empty: no version check
     QString manualAddress;  // web page of the user manual; empty: the shipped manual.md
-    int timeoutMs = 10000;  // per request of the version check
+    UpdateLimits updateLimits;
     std::function<void(const QUrl&)> openUrl;
 
     // The build's defaults (LINTREL_UPDATE_SERVER, LINTREL_MANUAL_ADDRESS)

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <QtGlobal>
 #include <functional>
 
 class QWidget;
@@ -12,15 +13,23 @@ namespace lintrel {
 
 class Dialogs;
 
+// Limits that keep a slow, broken or hostile server from hanging start-up
+// or filling the disk. Each deadline counts from the request, whatever arrives.
+struct UpdateLimits {
+    int answerDeadlineMs = 10'000;         // the version question
+    int downloadDeadlineMs = 10 * 60'000;  // the whole update archive
+    qint64 archiveBytes = 256 << 20;       // the largest archive taken
+};
+
 struct UpdateCheck {
     QString server;  // "http://host:port", no trailing slash needed; empty: nothing to ask
-    int timeoutMs = 10000;  // per request, so a silent server cannot hang start-up
+    UpdateLimits limits;
     std::function<void(const QUrl&)> openFile;  // the shell's "open" for the downloaded archive
 };
 
 // Returns true when start-up goes on (no server configured, or the server
-// answered exactly our version); false when the program must end. All
-// messages go through dialogs.showMessage.
+// answered our version); false when the program must end. All messages go
+// through dialogs.showMessage, the download's progress through dialogs.showProgress.
 bool checkVersion(const UpdateCheck& check, Dialogs& dialogs, QWidget* owner);
 
 }  // namespace lintrel

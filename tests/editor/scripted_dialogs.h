@@ -20,6 +20,10 @@ public:
     QStringList openStartFolders, saveStartFolders, saveProposedNames;
     std::function<void()> whileMessageShown;  // runs while a plain message box would be open
     std::function<void()> whileInformationShown;
+    QStringList texts;                   // shown in the scrollable text window
+    std::function<void()> whileTextShown;
+    QStringList progresses;              // texts of the progress windows
+    qint64 cancelProgressAt = -1;        // Cancel is pressed once this much is done; never when negative
 
     Answer ask(QWidget*, const QString& text) override {
         questions << text;
@@ -52,7 +56,27 @@ public:
         return next(saveAnswers);
     }
 
+    void showText(QWidget*, const QString&, const QString& text) override {
+        texts << text;
+        if (whileTextShown) whileTextShown();
+    }
+    std::unique_ptr<Progress> showProgress(QWidget*, const QString& text, std::function<void()> cancel) override {
+        progresses << text;
+        return std::make_unique<ScriptedProgress>(cancelProgressAt, std::move(cancel));
+    }
+
 private:
+    struct ScriptedProgress : Progress {
+        ScriptedProgress(qint64 at, std::function<void()> cancel) : at(at), cancel(std::move(cancel)) {}
+        void update(qint64 done, qint64) override {
+            if (at < 0 || done < at) return;
+            at = -1;
+            cancel();
+        }
+        qint64 at;
+        std::function<void()> cancel;
+    };
+
     static QString next(std::deque<QString>& answers) {
         if (answers.empty()) return {};
         QString answer = answers.front();

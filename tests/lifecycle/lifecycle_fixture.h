@@ -44,7 +44,9 @@ struct LifecycleFixture {
         QDir::setCurrent(currentFolder.path());
         writeFile(inCurrent("WhatsNew.txt"), kWhatsNewText.toUtf8());
         environment.openUrl = [this](const QUrl& url) { opened << url; };
-        environment.timeoutMs = 3000;
+        // A server that keeps a test waiting fails it soon.
+        environment.updateLimits.answerDeadlineMs = 3000;
+        environment.updateLimits.downloadDeadlineMs = 3000;
     }
     ~LifecycleFixture() {
         window.reset();

@@ -8,14 +8,18 @@
 #include <QMap>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace lintrel::testing {
 
 struct Answer {
-    enum Kind { Whole, CutShort, Silent };
+    enum Kind { Whole, CutShort, Silent, Trickle };
     int status = 200;
     QByteArray body;
-    Kind kind = Whole;  // CutShort: the connection ends halfway through the promised body
+    // CutShort: the connection ends halfway through the promised body.
+    // Trickle: the body goes out one byte every tickMs, then the connection ends.
+    Kind kind = Whole;
+    int tickMs = 0;
 };
 
 struct RecordedRequest {
@@ -64,10 +68,31 @@ private:
     static void respond(QTcpSocket* socket, const Answer& answer) {
         if (answer.kind == Answer::Silent) return;
         const qsizetype promised = answer.kind == Answer::CutShort ? answer.body.size() * 2 + 100 : answer.body.size();
+        const QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) +
+                                " Answer\r\nContent-Type: text/html\r\nContent-Length: " +
+                                QByteArray::number(promised) + "\r\nConnection: close\r\n\r\n";
+        if (answer.kind == Answer::Trickle) {
+            socket->write(head);
+            trickle(socket, answer.body, answer.tickMs);
+            return;
+        }
         const QByteArray body = answer.kind == Answer::CutShort ? answer.body.left(answer.body.size() / 2) : answer.body;
-        socket->write("HTTP/1.1 " + QByteArray::number(answer.status) + " Answer\r\nContent-Type: text/html\r\n" +
-                      "Content-Length: " + QByteArray::number(promised) + "\r\nConnection: close\r\n\r\n" + body);
+        socket->write(head + body);
         socket->disconnectFromHost();
+    }
+
+    // The timer belongs to the socket, so it stops when the client hangs up.
+    static void trickle(QTcpSocket* socket, const QByteArray& body, int tickMs) {
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent = qsizetype(0)]() mutable {
+            if (sent < body.size()) {
+                socket->write(body.mid(sent++, 1));
+                return;
+            }
+            timer->stop();
+            socket->disconnectFromHost();
+        });
+        timer->start(tickMs);
     }
 
     QTcpServer server_;

@@ -25,7 +25,7 @@ private slots:
         LifecycleFixture run;
         QVERIFY(run.start());
         QCOMPARE(run.window->windowTitle(), "Lintrel - " + kVersion);
-        QCOMPARE(run.dialogs.informations, QStringList{kWhatsNewShown});
+        QCOMPARE(run.dialogs.texts, QStringList{kWhatsNewShown});
         QVERIFY(run.dialogs.errors.isEmpty());
         QVERIFY(run.window->spaceRemoval());
         QCOMPARE(run.window->size(), QSize(1024, 640));
@@ -41,9 +41,9 @@ private slots:
         QVERIFY2(written.contains("Space_Remove=1\r\n"), written.constData());
 
         // The second run knows this version.
-        run.dialogs.informations.clear();
+        run.dialogs.texts.clear();
         QVERIFY(run.start());
-        QVERIFY(run.dialogs.informations.isEmpty());
+        QVERIFY(run.dialogs.texts.isEmpty());
     }
 
     // What's new comes after the settings are read and before the size, the
@@ -54,7 +54,7 @@ private slots:
         bool shown = true, ruspace = true;
         QString caption, text;
         QSize size;
-        run.dialogs.whileInformationShown = [&] {
+        run.dialogs.whileTextShown = [&] {
             shown = run.window->isVisible();
             caption = run.window->windowTitle();
             ruspace = run.window->spaceRemoval();
@@ -62,7 +62,7 @@ private slots:
             size = run.window->size();
         };
         QVERIFY(run.start());
-        QCOMPARE(run.dialogs.informations.size(), 1);
+        QCOMPARE(run.dialogs.texts.size(), 1);
         QVERIFY(!shown);
         QCOMPARE(caption, "Lintrel - " + kVersion);
         QVERIFY(!ruspace);
@@ -86,7 +86,7 @@ private slots:
         LifecycleFixture run;
         run.writeOptions(optionsWith(stored, "1"));
         QVERIFY(run.start());
-        QCOMPARE(run.dialogs.informations, shown ? QStringList{kWhatsNewShown} : QStringList{});
+        QCOMPARE(run.dialogs.texts, shown ? QStringList{kWhatsNewShown} : QStringList{});
     }
 
     void spaceRemovalReadAndWrittenBack_data() {
@@ -242,7 +242,7 @@ private slots:
         LifecycleFixture run;
         QVERIFY(QDir(run.programFolder.path()).mkdir("Options.ini"));
         QVERIFY(run.start());
-        QCOMPARE(run.dialogs.informations.size(), 1);  // read as defaults
+        QCOMPARE(run.dialogs.texts.size(), 1);  // read as defaults
         QVERIFY(run.window->spaceRemoval());
         QVERIFY(run.window->close());
         QCOMPARE(run.dialogs.errors.size(), 1);
@@ -261,7 +261,7 @@ private slots:
         QVERIFY(QFile::remove(run.inCurrent("WhatsNew.txt")));
         if (asFolder) QVERIFY(QDir(run.currentFolder.path()).mkdir("WhatsNew.txt"));
         QVERIFY(run.start());
-        QVERIFY(run.dialogs.informations.isEmpty());
+        QVERIFY(run.dialogs.texts.isEmpty());
         QCOMPARE(run.dialogs.errors.size(), 1);
         QVERIFY2(run.dialogs.errors[0].contains(run.inCurrent("WhatsNew.txt")), qPrintable(run.dialogs.errors[0]));
         QCOMPARE(run.window->size(), QSize(1024, 640));
