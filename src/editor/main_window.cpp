@@ -196,6 +196,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* 
     parts_->caret = new CaretTracker(workspace);
     parts_->caret->watchEditor();
     parts_->find = new FindReplace(workspace.editor, this);
+    connect(parts_->find, &FindReplace::caretMoved, parts_->caret, &CaretTracker::MemoSourceGetPos);
     createMenus();
     new EditorKeys(this, workspace.editor);  // owned by the editor
     connect(workspace.editor, &QPlainTextEdit::textChanged, this, &MainWindow::MemoSourceChange);
