@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <QTest>
 
+#include "compiler/build.h"
+#include "images/export.h"
 #include "window_fixture.h"
 
 using lintrel::testing::WindowFixture;
@@ -13,7 +15,10 @@ class BuildCommandTest : public QObject {
 private slots:
     void badPlatformSelectsTheValue();
     void emptyValueSelectsNothingAfterTheEquals();
-    void lineNumberLimitSelectsNothing();
+    void errorsWithoutAColumnSelectTheirLine_data();
+    void errorsWithoutAColumnSelectTheirLine();
+    void failedBuildEmptiesBothBars_data();
+    void failedBuildEmptiesBothBars();
     void messageBytesAreShownAsText();
     void homelabEmptyProgramAndSizeReport();
     void editorHiddenWhileTheBarsMove();
@@ -59,21 +64,80 @@ void BuildCommandTest::emptyValueSelectsNothingAfterTheEquals() {
     QCOMPARE(f.editor()->textCursor().position(), 9 + 3);
 }
 
-void BuildCommandTest::lineNumberLimitSelectsNothing() {
+namespace {
+
+QString repeated(const QString& line, int count) {
+    QStringList lines;
+    for (int i = 0; i < count; ++i) lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+void BuildCommandTest::errorsWithoutAColumnSelectTheirLine_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const QString longString = QStringLiteral("PRINT \"%1\"").arg(QString(300, QLatin1Char('X')));
+    QTest::newRow("line-number limit") << QStringLiteral("&P=HL2\n&C=32759\nA\nB")
+                                       << "The maximum allowed value for BASIC line numbering has been exceeded. (32759)";
+    QTest::newRow("TVC line too long") << QStringLiteral("&P=TVC\nCLS\n%1\nEND").arg(longString)
+                                       << "Line 2 is too long for TVC: a line record holds at most 255 bytes!";
+    QTest::newRow("PRIMO addresses") << "&P=PRIMO\n" + repeated(QStringLiteral("PRINT \"%1\"").arg(QString(200, 'Y')), 400)
+                                     << "The program is too large for PRIMO: its addresses would pass FFFF!";
+    QTest::newRow("TVC length") << "&P=TVC\n" + repeated(QStringLiteral("PRINT \"%1\"").arg(QString(200, 'Y')), 400)
+                                << "The program is too large for TVC: its length would pass FFFF!";
+}
+
+// The line the core names is selected whole, the caret at its start; before,
+// nothing was selected and the caret stayed where it was.
+void BuildCommandTest::errorsWithoutAColumnSelectTheirLine() {
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    std::vector<std::string> lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) lines.push_back(line.toStdString());
+    const lintrel::BuildResult built = lintrel::build(lines, lintrel::BuildOptions{});
+    const lintrel::Diagnostic diagnostic =
+        built.error ? *built.error : *lintrel::makeOutputFile(built).error;
+    QVERIFY(!diagnostic.selects);
+    QVERIFY(diagnostic.line > 0);
+
     WindowFixture f;
-    f.setText(QStringLiteral("&P=HL2\n&C=32759\nA\nB"));
+    f.setText(text);
     QTextCursor cursor = f.editor()->textCursor();
     cursor.setPosition(2);
     f.editor()->setTextCursor(cursor);
     f.action("COMPILE1")->trigger();
-    QCOMPARE(f.dialogs.errors,
-             QStringList({"The maximum allowed value for BASIC line numbering has been exceeded. (32759)"}));
-    QVERIFY(!f.editor()->textCursor().hasSelection());
-    QCOMPARE(f.editor()->textCursor().position(), 2);
+    QCOMPARE(f.dialogs.errors, QStringList({message}));
+    const QTextBlock block = f.editor()->document()->findBlockByNumber(diagnostic.line);
+    QCOMPARE(f.editor()->textCursor().selectedText(), block.text());
+    QCOMPARE(f.editor()->textCursor().position(), block.position());
     QVERIFY(QDir(f.path("Exports")).isEmpty());
 }
 
-// The build speaks code page 1250; the dialog shows the same characters.
+void BuildCommandTest::failedBuildEmptiesBothBars_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("withExports");
+    QTest::newRow("directive error") << "&P=HL2\n" + repeated(QStringLiteral("PRINT 1"), 400) + "\n&C=X" << true;
+    QTest::newRow("program too large") << "&P=TVC\n" + repeated(QStringLiteral("PRINT \"%1\"").arg(QString(200, 'Y')), 400)
+                                       << true;
+    QTest::newRow("file not written") << QStringLiteral("&P=HL2\nPRINT 1") << false;
+    QTest::newRow("character without a byte") << QStringLiteral("PRINT \"%1\"").arg(QChar(0x263A)) << true;
+}
+
+// A failed build must not look finished, nor leave the bars of the build before.
+void BuildCommandTest::failedBuildEmptiesBothBars() {
+    QFETCH(QString, text);
+    QFETCH(bool, withExports);
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=HL2\nPRINT 1"));
+    QCOMPARE(f.window->stageProgressBar()->value(), 6);
+    if (!withExports) QVERIFY(QDir(f.path("Exports")).removeRecursively());
+    buildText(f, text);
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    for (QProgressBar* bar : {f.window->passProgressBar(), f.window->stageProgressBar()})
+        QCOMPARE(bar->value(), bar->minimum());
+}
+
 void BuildCommandTest::messageBytesAreShownAsText() {
     WindowFixture f;
     buildText(f, QStringLiteral("&P=%1r%2").arg(QChar(0x00C1), QChar(0x0159)));
