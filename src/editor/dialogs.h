@@ -2,8 +2,10 @@
 // can answer them without a human.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
+class QProgressDialog;
 class QWidget;
 
 namespace lintrel {
@@ -13,7 +15,8 @@ public:
     virtual ~Dialogs() = default;
 
     // Dismissed: closed with Escape or the title bar, neither button pressed.
-    enum class Answer { Yes, No, Dismissed };
+    // Cancel: the Cancel button, or Escape, where a question offers Cancel.
+    enum class Answer { Yes, No, Dismissed, Cancel };
 
     // Warning with Yes and No.
     virtual Answer ask(QWidget* parent, const QString& text) = 0;
@@ -29,6 +32,27 @@ public:
     virtual QString chooseOpenFile(QWidget* parent, const QString& startFolder, const QString& filter) = 0;
     virtual QString chooseSaveFile(QWidget* parent, const QString& startFolder, const QString& proposedName,
                                    const QString& filter, const QString& defaultSuffix) = 0;
+
+    // Warning with Yes, No and Cancel; Escape and the title bar answer Cancel.
+    virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
+
+    // "Run this emulator command?" with the command in full, Run and Don't
+    // run, and the check box "Always run this command". Escape: Don't run.
+    struct CommandAnswer {
+        bool run = false;
+        bool always = false;  // only meaningful with run
+    };
+    virtual CommandAnswer askToRunCommand(QWidget* parent, const QString& command) = 0;
+
+    // "The project file was changed by another program. Overwrite it?" with
+    // Overwrite, Reload it and Cancel. Escape: Cancel.
+    enum class ChangedFileAnswer { Overwrite, Reload, Cancel };
+    virtual ChangedFileAnswer askAboutChangedFile(QWidget* parent) = 0;
+
+    // A long load: text and a bar at percent (0 to 100), with nothing to
+    // answer and no way to stop it; endProgress takes it away.
+    virtual void showProgress(QWidget* parent, const QString& text, int percent) = 0;
+    virtual void endProgress() = 0;
 };
 
 // The real dialogs.
@@ -41,6 +65,14 @@ public:
     QString chooseOpenFile(QWidget* parent, const QString& startFolder, const QString& filter) override;
     QString chooseSaveFile(QWidget* parent, const QString& startFolder, const QString& proposedName,
                            const QString& filter, const QString& defaultSuffix) override;
+    Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    CommandAnswer askToRunCommand(QWidget* parent, const QString& command) override;
+    ChangedFileAnswer askAboutChangedFile(QWidget* parent) override;
+    void showProgress(QWidget* parent, const QString& text, int percent) override;
+    void endProgress() override;
+
+private:
+    QPointer<QProgressDialog> progress_;
 };
 
 }  // namespace lintrel

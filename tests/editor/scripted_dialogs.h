@@ -11,13 +11,18 @@ namespace lintrel::testing {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    std::deque<bool> yesNoAnswers;       // next answers to ask; No when empty
-    int dismissals = 0;                  // the next questions closed without an answer
+    std::deque<bool> yesNoAnswers;       // next answers to ask and askYesNoCancel; No when empty
+    int dismissals = 0;                  // the next questions closed without an answer (Cancel where offered)
+    std::deque<CommandAnswer> commandAnswers;          // Don't run when empty
+    std::deque<ChangedFileAnswer> changedFileAnswers;  // Cancel when empty
     std::deque<QString> openAnswers;     // next chosen files; cancel when empty
     std::deque<QString> saveAnswers;
 
     QStringList questions, errors, informations, messages;
     QStringList openStartFolders, saveStartFolders, saveProposedNames;
+    QStringList commandsAsked;
+    int changedFileQuestions = 0;
+    QList<int> progress;  // every percent shown; -1 where the progress was taken away
     std::function<void()> whileMessageShown;  // runs while a plain message box would be open
     std::function<void()> whileInformationShown;
 
@@ -52,7 +57,36 @@ public:
         return next(saveAnswers);
     }
 
+    Answer askYesNoCancel(QWidget*, const QString& text) override {
+        questions << text;
+        if (dismissals > 0) {
+            --dismissals;
+            return Answer::Cancel;
+        }
+        if (yesNoAnswers.empty()) return Answer::No;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer ? Answer::Yes : Answer::No;
+    }
+    CommandAnswer askToRunCommand(QWidget*, const QString& command) override {
+        commandsAsked << command;
+        return next(commandAnswers, CommandAnswer{});
+    }
+    ChangedFileAnswer askAboutChangedFile(QWidget*) override {
+        ++changedFileQuestions;
+        return next(changedFileAnswers, ChangedFileAnswer::Cancel);
+    }
+    void showProgress(QWidget*, const QString&, int percent) override { progress << percent; }
+    void endProgress() override { progress << -1; }
+
 private:
+    template <typename T>
+    static T next(std::deque<T>& answers, T whenEmpty) {
+        if (answers.empty()) return whenEmpty;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     static QString next(std::deque<QString>& answers) {
         if (answers.empty()) return {};
         QString answer = answers.front();
