@@ -161,19 +161,29 @@ private slots:
         QVERIFY(QFile::exists(run.optionsFile()));
     }
 
-    // Escape or the title bar is no answer: the work is saved as with Yes.
-    void closeQuestionDismissedSavesLikeYes() {
+    // Escape saved the project as Yes does; now it is Cancel, as is the
+    // question's Cancel button: the window stays open and nothing changes.
+    void closeQuestionCancelKeepsTheWindowOpen() {
         LifecycleFixture run;
         QVERIFY(run.start());
         const QString project = run.inProgram("kept.lpj");
         run.dialogs.saveAnswers = {project};
         QVERIFY(run.window->SaveAS());
+        const QByteArray saved = readFile(project);
         run.edit("PRINT \"KEPT\"");
         run.dialogs.dismissals = 1;
-        QVERIFY(run.window->close());
+        QVERIFY(!run.window->close());
         QCOMPARE(run.dialogs.questions, QStringList{kCloseQuestion});
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->isSaved());
+        QVERIFY(run.window->editor()->toPlainText().contains("PRINT \"KEPT\""));
+        QCOMPARE(readFile(project), saved);
+        QVERIFY(!QFile::exists(run.optionsFile()));
+
+        // Yes and No stay as they were.
+        run.dialogs.yesNoAnswers = {true};
+        QVERIFY(run.window->close());
         QVERIFY(readFile(project).contains("PRINT \"KEPT\""));
-        QVERIFY(QFile::exists(run.optionsFile()));
     }
 
     // The user asked to save; a save that did not happen must not lose the work.
