@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "compiler/build.h"
+#include "editor/command_approval.h"
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
@@ -118,7 +119,7 @@ void BuildCommand::exportProgram(const BuildResult& result) {
                                         QString::fromStdString(sizeReport(size, image.file.reportOverhead)));
     }
     // The command was written in code page 1250; the system reads its own encoding.
-    if (!result.emulatorCommand.empty())
+    if (!result.emulatorCommand.empty() && approveEmulatorCommand(workspace_, result.emulatorCommand))
         startEmulator(QFile::encodeName(textFromCodePage1250(result.emulatorCommand)).toStdString());
 }
 

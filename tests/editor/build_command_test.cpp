@@ -29,6 +29,8 @@ private slots:
     void unsavableCharacterStopsTheBuild();
     void missingExportsFolderIsReported();
     void emulatorStartsAfterTheReport();
+    void emulatorCommandRunsOnlyWhenApproved();
+    void commandQuestionShowsHiddenCharacters();
 };
 
 namespace {
@@ -247,6 +249,7 @@ void BuildCommandTest::missingExportsFolderIsReported() {
     QCOMPARE(f.dialogs.errors.size(), 1);
     QVERIFY2(f.dialogs.errors[0].contains(QStringLiteral("Compiled_HL2.htp")), qPrintable(f.dialogs.errors[0]));
     QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.dialogs.commandsAsked, QStringList());
     QVERIFY(!f.editor()->isHidden());
     QTest::qWait(300);
     QVERIFY(!QFile::exists(marker));
@@ -260,11 +263,60 @@ void BuildCommandTest::emulatorStartsAfterTheReport() {
         QTest::qWait(500);  // time enough for a process started too early
         startedBeforeTheReportClosed = QFile::exists(marker);
     };
+    f.dialogs.commandAnswers = {{true, false}};
     buildText(f, QStringLiteral("&P=PRIMO\n&E=touch '%1'").arg(marker));
     QCOMPARE(f.dialogs.errors, QStringList());
     QVERIFY(!startedBeforeTheReportClosed);
     QCOMPARE(f.dialogs.messages.size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+}
+
+// F12 on a project from elsewhere ran whatever its "&E=" said.
+void BuildCommandTest::emulatorCommandRunsOnlyWhenApproved() {
+    WindowFixture f;
+    const QString marker = f.path("started");
+    const QString command = QStringLiteral("touch '%1'").arg(marker);
+    const QString options = f.path("Options.ini");
+    auto buildWith = [&](const QString& emulator) {
+        f.setText("&P=PRIMO\nPRINT 1\n&E=" + emulator);
+        f.action("COMPILE1")->trigger();
+    };
+
+    buildWith(command);  // Don't run: still built and written
+    QCOMPARE(f.dialogs.commandsAsked, QStringList({command}));
+    QVERIFY(QFile::exists(f.path("Exports/Compiled_PRIMO.pri")));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QTest::qWait(300);
+    QVERIFY(!QFile::exists(marker));
+
+    f.dialogs.commandAnswers = {{true, false}};  // Run, this once
+    buildWith(command);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+    QVERIFY(QFile::remove(marker));
+    QVERIFY(!QFile::exists(options));
+    buildWith(command);  // asked again
+    QCOMPARE(f.dialogs.commandsAsked.size(), 3);
+
+    f.dialogs.commandAnswers = {{true, true}};  // Run, always
+    buildWith(command);
+    QCOMPARE(f.dialogs.commandsAsked.size(), 4);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+    QVERIFY(QFile::remove(marker));
+    QVERIFY2(WindowFixture::readBytes(options).contains(("Approved_Emulator_Command_1=\"" + command + "\"\r\n").toUtf8()),
+             WindowFixture::readBytes(options).constData());
+    buildWith(command);  // remembered: runs without a question
+    QCOMPARE(f.dialogs.commandsAsked.size(), 4);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+
+    buildWith(command + " && true");  // any other text is asked about
+    QCOMPARE(f.dialogs.commandsAsked.size(), 5);
+    QCOMPARE(f.dialogs.commandsAsked.last(), command + " && true");
+}
+
+void BuildCommandTest::commandQuestionShowsHiddenCharacters() {
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=PRIMO\n&E=echo %1[2J%2x").arg(QChar(0x1B), QChar(0x00AD)));
+    QCOMPARE(f.dialogs.commandsAsked, QStringList({"echo \\x1b[2J\\xadx"}));
 }
 
 QTEST_MAIN(BuildCommandTest)

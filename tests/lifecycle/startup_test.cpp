@@ -123,6 +123,32 @@ private slots:
                                     "\r\nUpdate_Server=\r\nSpace_Remove=0\r\nMine=keep me\r\n[Last]\r\nX=1\r\n");
     }
 
+    // Approved "&E=" commands are read at each build and kept by the close.
+    void approvedEmulatorCommandsAreKept() {
+        LifecycleFixture run;
+        QVERIFY(QDir(run.programFolder.path()).mkdir("Exports"));
+        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toLatin1() + "\r\nApproved_Emulator_Command_1=\"true\"\r\n");
+        QVERIFY(run.start());
+        auto build = [&](const QString& command) {
+            run.window->editor()->setPlainText("&P=BASIC\nPRINT 1\n&E=" + command);
+            run.window->setSaved(true);
+            run.window->BitBtnCOMPILLEClick();
+        };
+        build("true");
+        QCOMPARE(run.dialogs.commandsAsked, QStringList());
+        run.dialogs.commandAnswers = {{true, true}};
+        build(": second");
+        QCOMPARE(run.dialogs.commandsAsked, QStringList({": second"}));
+        QVERIFY(run.window->close());
+        const QByteArray written = run.options();
+        for (const char* line : {"Approved_Emulator_Command_1=\"true\"\r\n", "Approved_Emulator_Command_2=\": second\"\r\n",
+                                 "Space_Remove=1\r\n"})
+            QVERIFY2(written.contains(line), written.constData());
+        QVERIFY(run.start());
+        build(": second");
+        QCOMPARE(run.dialogs.commandsAsked.size(), 1);
+    }
+
     void closeUnsavedAnsweringNoWritesSettingsOnly() {
         LifecycleFixture run;
         QVERIFY(run.start());
