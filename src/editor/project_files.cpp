@@ -28,14 +28,11 @@ void ProjectFiles::markChanged() {
     workspace_.setPanel(2, QStringLiteral("Unsaved"));
 }
 
-// Yes counts as saved even if the command stops later, so the user is not
-// asked twice about the same text.
+// Yes only lets the command go on: the text counts as saved once the new
+// text has replaced it, so a cancelled or failed Open asks again next time.
 bool ProjectFiles::confirmDiscard() {
     if (saved_) return true;
-    if (!workspace_.dialogs->askYesNo(workspace_.window, QStringLiteral("The project is not saved. Are you sure?")))
-        return false;
-    saved_ = true;
-    return true;
+    return workspace_.dialogs->askYesNo(workspace_.window, QStringLiteral("The project is not saved. Are you sure?"));
 }
 
 void ProjectFiles::NewProject() {

@@ -38,7 +38,7 @@ private slots:
     void unsavableCharacterIsRefused();
     void failedWriteKeepsOldFileAndUnsavedState();
     void failedSaveAsKeepsTheProjectWithoutFile();
-    void yesThenCancelKeepsTextAsSaved();
+    void yesThenCancelOnOpenKeepsTheTextUnsaved();
     void plainTextFileIsSavedBackInPlace();
 };
 
@@ -103,8 +103,8 @@ void ProjectFilesTest::openOfAMissingFile() {
     QCOMPARE(f.line(0), QStringLiteral("KEEP"));
     QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
     QVERIFY(!f.action("Save1")->isEnabled());
-    // The Yes before the failure stays: the text now counts as saved.
-    QVERIFY(f.window->isSaved());
+    // Nothing replaced the text: it still needs saving.
+    QVERIFY(!f.window->isSaved());
 }
 
 void ProjectFilesTest::editingMarksUnsavedAndColouringDoesNot() {
@@ -266,16 +266,19 @@ void ProjectFilesTest::failedSaveAsKeepsTheProjectWithoutFile() {
     QCOMPARE(f.window->statusText(3), QString());
 }
 
-void ProjectFilesTest::yesThenCancelKeepsTextAsSaved() {
+// Yes, then Cancel, made the text count as saved: the next New, Open or
+// close dropped it without asking.
+void ProjectFilesTest::yesThenCancelOnOpenKeepsTheTextUnsaved() {
     WindowFixture f;
     f.setText(QStringLiteral("WORK"));
     f.dialogs.yesNoAnswers = {true};
     f.window->BitBtnLOADClick();  // the open dialog is cancelled
     QCOMPARE(f.line(0), QStringLiteral("WORK"));
-    QVERIFY(f.window->isSaved());
+    QVERIFY(!f.window->isSaved());
     QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
-    f.window->NewProject();
-    QCOMPARE(f.dialogs.questions.size(), 1);
+    f.window->NewProject();  // asked again; No
+    QCOMPARE(f.dialogs.questions.size(), 2);
+    QCOMPARE(f.line(0), QStringLiteral("WORK"));
 }
 
 void ProjectFilesTest::plainTextFileIsSavedBackInPlace() {
