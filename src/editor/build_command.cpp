@@ -44,8 +44,10 @@ void BuildCommand::emptyProgressBars() {
 }
 
 void BuildCommand::BitBtnCOMPILLEClick() {
-    // A cancelled Save As still builds; a save that failed with an error does not.
-    if (files_.Save() == SaveOutcome::Failed) {
+    // A cancelled Save As still builds; a save that failed with an error, or
+    // that the user stopped over a file another program changed, does not.
+    const SaveOutcome saved = files_.saveForBuild();
+    if (saved == SaveOutcome::Failed || saved == SaveOutcome::Stopped) {
         emptyProgressBars();
         return;
     }

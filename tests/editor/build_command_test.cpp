@@ -26,6 +26,7 @@ private slots:
     void spaceRemovalReachesTheBuild();
     void namedProjectIsSavedFirst();
     void failedSaveStopsTheBuild();
+    void buildKeepsAFileAnotherProgramChanged();
     void unsavableCharacterStopsTheBuild();
     void missingExportsFolderIsReported();
     void emulatorStartsAfterTheReport();
@@ -231,6 +232,42 @@ void BuildCommandTest::failedSaveStopsTheBuild() {
     QCOMPARE(f.dialogs.errors.size(), 1);
     QVERIFY(QDir(f.path("Exports")).isEmpty());
     QVERIFY(!f.editor()->isHidden());
+}
+
+// F12 saved first whatever the file on disk held, so a change another
+// program had made to it was lost.
+void BuildCommandTest::buildKeepsAFileAnotherProgramChanged() {
+    WindowFixture f;
+    const QString file = f.path("Projects/shared.lpj");
+    const QString output = f.path("Exports/Compiled_BASIC.bas");
+    WindowFixture::writeBytes(file, "&P=BASIC\r\nPRINT 1\r\n");
+    f.open(file);
+    WindowFixture::writeBytes(file, "&P=BASIC\r\nPRINT 22\r\n");
+    f.action("COMPILE1")->trigger();  // saved project, file in place: nothing is written
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nPRINT 22\r\n"));
+    QVERIFY(WindowFixture::readBytes(output).contains("PRINT 1"));
+    QCOMPARE(f.dialogs.changedFileQuestions, 0);
+
+    QVERIFY(QFile::remove(file));  // a missing file is written again
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nPRINT 1\r\n"));
+
+    f.setText(QStringLiteral("&P=BASIC\nPRINT 3"));
+    WindowFixture::writeBytes(file, "&P=BASIC\r\nPRINT 44\r\n");
+    QVERIFY(QFile::remove(output));
+    f.dialogs.changedFileAnswers = {lintrel::Dialogs::ChangedFileAnswer::Cancel};
+    f.action("COMPILE1")->trigger();  // Cancel stops the save and the build
+    QCOMPARE(f.dialogs.changedFileQuestions, 1);
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nPRINT 44\r\n"));
+    QVERIFY(!QFile::exists(output));
+    QCOMPARE(f.line(1), QStringLiteral("PRINT 3"));
+
+    f.dialogs.changedFileAnswers = {lintrel::Dialogs::ChangedFileAnswer::Reload};
+    f.action("COMPILE1")->trigger();  // Reload: the disk version is loaded and built
+    QCOMPARE(f.line(1), QStringLiteral("PRINT 44"));
+    QVERIFY(f.window->isSaved());
+    QVERIFY(WindowFixture::readBytes(output).contains("PRINT 44"));
+    QCOMPARE(f.dialogs.errors, QStringList());
 }
 
 void BuildCommandTest::unsavableCharacterStopsTheBuild() {
