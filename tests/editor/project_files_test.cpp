@@ -6,6 +6,8 @@
 #include <QTest>
 #include <array>
 
+#include "compiler/project_text.h"
+#include "editor/project_codec.h"
 #include "editor/project_files.h"
 #include "window_fixture.h"
 
@@ -76,6 +78,7 @@ private slots:
     void saveAsOverwriteQuestion();
     void saveAsCancelledChangesNothing();
     void everyByteValueSurvivesLoadAndSave();
+    void projectBytesSplitAsTheBuildSplitsThem();
     void unsavableCharacterIsRefused();
     void failedWriteKeepsOldFileAndUnsavedState();
     void failedSaveAsKeepsTheProjectWithoutFile();
@@ -259,6 +262,18 @@ void ProjectFilesTest::everyByteValueSurvivesLoadAndSave() {
     QCOMPARE(WindowFixture::readBytes(file).toHex(' '), (original + "\r\n").toHex(' '));
     f.open(file);
     QCOMPARE(f.editor()->document()->blockCount(), 5);
+}
+
+// The window shows the lines the build reads from the same bytes.
+void ProjectFilesTest::projectBytesSplitAsTheBuildSplitsThem() {
+    const QList<QByteArray> inputs = {"", "\r\n", "A", "A\r", "A\r\r\n", "\n\n", "A\r\nB", "\rX\n\rY", "A\n\r\n",
+                                      QByteArray("\x80\xA0\xFF\x00\r\n", 5)};
+    for (const QByteArray& bytes : inputs) {
+        const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        QStringList lines;
+        for (const std::string& line : lintrel::splitProjectLines(view)) lines << lintrel::textFromCodePage1250(line);
+        QCOMPARE(lintrel::textFromProjectBytes(view), lines.join(QLatin1Char('\n')));
+    }
 }
 
 void ProjectFilesTest::unsavableCharacterIsRefused() {
