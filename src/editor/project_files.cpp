@@ -163,18 +163,22 @@ void ProjectFiles::showText(const QString& text, const QString& path, bool withP
     Dialogs& dialogs = *workspace_.dialogs;
     const QString label = QStringLiteral("Opening \"%1\"...").arg(QFileInfo(path).fileName());
     dialogs.showProgress(workspace_.window, label, 0);
+    // The first part goes in as any text does, which puts the caret at the
+    // start; the rest is added at the end, away from it.
+    qsizetype start = chunkEnd(text, 0);
+    editor->setPlainText(text.left(start));
     QTextDocument* document = editor->document();
-    editor->clear();
     document->setUndoRedoEnabled(false);
     QTextCursor end(document);
-    for (qsizetype start = 0; start < text.size();) {
+    end.movePosition(QTextCursor::End);
+    while (true) {
+        dialogs.showProgress(workspace_.window, label, text.isEmpty() ? 100 : static_cast<int>(start * 100 / text.size()));
+        if (start == text.size()) break;
         const qsizetype stop = chunkEnd(text, start);
         end.insertText(text.mid(start, stop - start));
         start = stop;
-        dialogs.showProgress(workspace_.window, label, static_cast<int>(start * 100 / text.size()));
     }
     document->setUndoRedoEnabled(true);
-    editor->setTextCursor(QTextCursor(document));
     dialogs.endProgress();
 }
 

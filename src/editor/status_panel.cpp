@@ -12,8 +12,8 @@ StatusPanel::StatusPanel(int baseWidth, Fit fit, QWidget* parent) : QLabel(paren
 }
 
 QSize StatusPanel::sizeHint() const {
-    const QSize text = QLabel::sizeHint();
-    return {std::max(baseWidth_, text.width()), text.height()};
+    const QSize text = QLabel::sizeHint();  // the indent on the left only; the same room goes on the right
+    return {std::max(baseWidth_, text.width() + std::max(indent(), 0)), text.height()};
 }
 
 QSize StatusPanel::minimumSizeHint() const {
