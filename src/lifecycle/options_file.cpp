@@ -149,10 +149,10 @@ Options readOptions(const IniFile& file) {
     }
     options.updateServer = file.value(kSection, "Update_Server");
     options.manualAddress = file.value(kSection, "Manual_Address");
+    // A line the user deleted leaves a gap; the ones after it still count.
     for (std::size_t i = 0; i < kMostApprovedCommands; ++i) {
-        const auto command = file.value(kSection, approvedCommandKey(i));
-        if (!command) break;
-        options.approvedEmulatorCommands.push_back(withoutQuotes(*command));
+        if (const auto command = file.value(kSection, approvedCommandKey(i)))
+            options.approvedEmulatorCommands.push_back(withoutQuotes(*command));
     }
     return options;
 }

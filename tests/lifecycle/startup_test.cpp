@@ -127,7 +127,8 @@ private slots:
     void approvedEmulatorCommandsAreKept() {
         LifecycleFixture run;
         QVERIFY(QDir(run.programFolder.path()).mkdir("Exports"));
-        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toLatin1() + "\r\nApproved_Emulator_Command_1=\"true\"\r\n");
+        // The first key was deleted by hand: the others still count.
+        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toLatin1() + "\r\nApproved_Emulator_Command_2=\"true\"\r\n");
         QVERIFY(run.start());
         auto build = [&](const QString& command) {
             run.window->editor()->setPlainText("&P=BASIC\nPRINT 1\n&E=" + command);
