@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTextCursor>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -138,7 +139,8 @@ std::optional<ProjectFiles::Loaded> ProjectFiles::readProject(const QString& pat
                                       QStringLiteral("The project \"%1\" is %2 and takes a while to open. Open it?")
                                           .arg(path, megabytes(status.st_size))))
         return std::nullopt;
-    Loaded loaded{file.read(limits_.refuseAbove + 1), stampOf(status)};
+    // One byte more than the size tells a file that grew meanwhile.
+    Loaded loaded{file.read(std::min<qint64>(status.st_size, limits_.refuseAbove) + 1), stampOf(status)};
     if (file.error() != QFileDevice::NoError) {
         workspace_.showGeneralError(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString()));
         return std::nullopt;

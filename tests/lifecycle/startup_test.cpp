@@ -231,6 +231,23 @@ private slots:
         QCOMPARE(run.dialogs.questions.count(kCloseQuestion), 2);
     }
 
+    // Yes to the close question, then Cancel to the changed-file question.
+    void closeStaysOpenWhenTheFileChangedAndTheSaveIsCancelled() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        const QString project = run.inProgram("shared.lpj");
+        run.dialogs.saveAnswers = {project};
+        QVERIFY(run.window->SaveAS());
+        run.edit("PRINT 5");
+        writeFile(project, "THEIRS, LONGER THAN BEFORE\r\n");
+        run.dialogs.yesNoAnswers = {true};
+        QVERIFY(!run.window->close());
+        QCOMPARE(run.dialogs.changedFileQuestions, 1);
+        QCOMPARE(readFile(project), QByteArray("THEIRS, LONGER THAN BEFORE\r\n"));
+        QVERIFY(!run.window->isSaved());
+        QVERIFY(!QFile::exists(run.optionsFile()));
+    }
+
     void closeStaysOpenWhenOverwriteIsDeclined() {
         LifecycleFixture run;
         QVERIFY(run.start());
