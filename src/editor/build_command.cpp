@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "compiler/build.h"
+#include "editor/command_approval.h"
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
@@ -36,12 +37,24 @@ void BuildCommand::resetProgressBars(int lines) {
     workspace_.stageBar->setMaximum(4);
 }
 
+// A build that ended in an error must not look finished, nor half done.
+void BuildCommand::emptyProgressBars() {
+    workspace_.passBar->setValue(workspace_.passBar->minimum());
+    workspace_.stageBar->setValue(workspace_.stageBar->minimum());
+}
+
 void BuildCommand::BitBtnCOMPILLEClick() {
-    // A cancelled Save As still builds; a save that failed with an error does not.
-    if (files_.Save() == SaveOutcome::Failed) return;
+    // A cancelled Save As still builds; a save that failed with an error, or
+    // that the user stopped over a file another program changed, does not.
+    const SaveOutcome saved = files_.saveForBuild();
+    if (saved == SaveOutcome::Failed || saved == SaveOutcome::Stopped) {
+        emptyProgressBars();
+        return;
+    }
     QPlainTextEdit* editor = workspace_.editor;
     const EncodedLines encoded = encodeDocumentLines(*editor->document());
     if (!encoded.ok()) {
+        emptyProgressBars();
         workspace_.showGeneralError(encoded.error + QStringLiteral(" The program was not built."));
         return;
     }
@@ -62,24 +75,30 @@ void BuildCommand::BitBtnCOMPILLEClick() {
 }
 
 // The diagnostic's line and column count from 0; an empty value selects
-// nothing right after its "=".
+// nothing right after its "=". An error without a column (line-number limit,
+// a program or line too large) selects its whole line, the caret at its start.
 void BuildCommand::SelectError(const Diagnostic& diagnostic) {
     QPlainTextEdit* editor = workspace_.editor;
     const QTextBlock block = editor->document()->findBlockByNumber(diagnostic.line);
     if (!block.isValid()) return;
     const int lineLength = static_cast<int>(block.text().size());
-    const int start = std::clamp(diagnostic.column, 0, lineLength);
-    const int end = std::clamp(diagnostic.column + diagnostic.length, start, lineLength);
+    int anchor = lineLength;
+    int caret = 0;
+    if (diagnostic.selects) {
+        anchor = std::clamp(diagnostic.column, 0, lineLength);
+        caret = std::clamp(diagnostic.column + diagnostic.length, anchor, lineLength);
+    }
     QTextCursor cursor(block);
-    cursor.setPosition(block.position() + start);
-    cursor.setPosition(block.position() + end, QTextCursor::KeepAnchor);
+    cursor.setPosition(block.position() + anchor);
+    cursor.setPosition(block.position() + caret, QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
     editor->setFocus();
     editor->repaint();
 }
 
 void BuildCommand::reportError(const Diagnostic& diagnostic) {
-    if (diagnostic.selects && diagnostic.line >= 0) SelectError(diagnostic);
+    emptyProgressBars();
+    if (diagnostic.line >= 0) SelectError(diagnostic);
     workspace_.dialogs->showError(workspace_.window, textFromCodePage1250(diagnostic.message));
 }
 
@@ -92,6 +111,7 @@ void BuildCommand::exportProgram(const BuildResult& result) {
     const QString fileName = QString::fromStdString(image.file.fileName);
     const QString path = workspace_.programFolder + QStringLiteral("/Exports/") + fileName;
     if (const auto error = writeFileReplacing(QFile::encodeName(path).toStdString(), image.file.bytes)) {
+        emptyProgressBars();
         workspace_.showGeneralError(QString::fromStdString(*error));
         return;
     }
@@ -101,7 +121,7 @@ void BuildCommand::exportProgram(const BuildResult& result) {
                                         QString::fromStdString(sizeReport(size, image.file.reportOverhead)));
     }
     // The command was written in code page 1250; the system reads its own encoding.
-    if (!result.emulatorCommand.empty())
+    if (!result.emulatorCommand.empty() && approveEmulatorCommand(workspace_, result.emulatorCommand))
         startEmulator(QFile::encodeName(textFromCodePage1250(result.emulatorCommand)).toStdString());
 }
 

@@ -19,6 +19,7 @@ public:
 
 private:
     void resetProgressBars(int lines);
+    void emptyProgressBars();
     void SelectError(const Diagnostic& diagnostic);
     void reportError(const Diagnostic& diagnostic);
     void exportProgram(const BuildResult& result);

@@ -1,15 +1,19 @@
 #include "editor/dialogs.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -41,6 +45,7 @@ public:
         dialog_.setAutoClose(false);
         dialog_.setAutoReset(false);
         dialog_.setMinimumDuration(0);
+        dialog_.setWindowModality(Qt::WindowModal);  // painted and answerable while the work runs
         QObject::connect(&dialog_, &QProgressDialog::canceled, &dialog_, std::move(cancel));
         dialog_.show();
     }
@@ -121,6 +126,63 @@ void QtDialogs::showText(QWidget* parent, const QString& title, const QString& t
 std::unique_ptr<Dialogs::Progress> QtDialogs::showProgress(QWidget* parent, const QString& text,
                                                            std::function<void()> cancel) {
     return std::make_unique<ProgressWindow>(parent, text, std::move(cancel));
+}
+
+// Escape and the title bar press Cancel.
+Dialogs::Answer QtDialogs::askYesNoCancel(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Yes)) return Answer::Yes;
+    if (box.clickedButton() == box.button(QMessageBox::No)) return Answer::No;
+    return Answer::Cancel;
+}
+
+// The command is shown whole, in a box that wraps anywhere, because a hidden
+// part of a shell command is where harm would hide. Return and Escape both
+// mean Don't run; running needs a deliberate click or Alt+R.
+Dialogs::CommandAnswer QtDialogs::askToRunCommand(QWidget* parent, const QString& command) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(kTitle);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("Run this emulator command?")));
+    auto* shown = new QPlainTextEdit(command);
+    shown->setObjectName(QStringLiteral("command"));
+    shown->setReadOnly(true);
+    shown->setWordWrapMode(QTextOption::WrapAnywhere);
+    shown->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    shown->setMinimumWidth(480);
+    shown->setMaximumHeight(shown->fontMetrics().lineSpacing() * 6 + 12);
+    layout->addWidget(shown);
+    auto* always = new QCheckBox(QStringLiteral("Always run this command"));
+    layout->addWidget(always);
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* run = buttons->addButton(QStringLiteral("&Run"), QDialogButtonBox::AcceptRole);
+    QPushButton* dontRun = buttons->addButton(QStringLiteral("&Don't run"), QDialogButtonBox::RejectRole);
+    run->setAutoDefault(false);
+    dontRun->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dontRun->setFocus();
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return {true, always->isChecked()};
+}
+
+Dialogs::ChangedFileAnswer QtDialogs::askAboutChangedFile(QWidget* parent) {
+    QMessageBox box(QMessageBox::Warning, kTitle,
+                    QStringLiteral("The project file was changed by another program. Overwrite it?"), QMessageBox::NoButton,
+                    parent);
+    QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::AcceptRole);
+    QPushButton* reload = box.addButton(QStringLiteral("Reload it"), QMessageBox::ActionRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == overwrite) return ChangedFileAnswer::Overwrite;
+    if (box.clickedButton() == reload) return ChangedFileAnswer::Reload;
+    return ChangedFileAnswer::Cancel;
 }
 
 }  // namespace lintrel

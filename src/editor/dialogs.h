@@ -16,7 +16,8 @@ public:
     virtual ~Dialogs() = default;
 
     // Dismissed: closed with Escape or the title bar, neither button pressed.
-    enum class Answer { Yes, No, Dismissed };
+    // Cancel: the Cancel button, or Escape, where a question offers Cancel.
+    enum class Answer { Yes, No, Dismissed, Cancel };
 
     // Warning with Yes and No.
     virtual Answer ask(QWidget* parent, const QString& text) = 0;
@@ -45,6 +46,22 @@ public:
     // cancel runs when the user presses Cancel or closes the window.
     virtual std::unique_ptr<Progress> showProgress(QWidget* parent, const QString& text,
                                                    std::function<void()> cancel) = 0;
+
+    // Warning with Yes, No and Cancel; Escape and the title bar answer Cancel.
+    virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
+
+    // "Run this emulator command?" with the command in full, Run and Don't
+    // run, and the check box "Always run this command". Escape: Don't run.
+    struct CommandAnswer {
+        bool run = false;
+        bool always = false;  // only meaningful with run
+    };
+    virtual CommandAnswer askToRunCommand(QWidget* parent, const QString& command) = 0;
+
+    // "The project file was changed by another program. Overwrite it?" with
+    // Overwrite, Reload it and Cancel. Escape: Cancel.
+    enum class ChangedFileAnswer { Overwrite, Reload, Cancel };
+    virtual ChangedFileAnswer askAboutChangedFile(QWidget* parent) = 0;
 };
 
 // The real dialogs.
@@ -60,6 +77,9 @@ public:
     void showText(QWidget* parent, const QString& title, const QString& text) override;
     std::unique_ptr<Progress> showProgress(QWidget* parent, const QString& text,
                                            std::function<void()> cancel) override;
+    Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    CommandAnswer askToRunCommand(QWidget* parent, const QString& command) override;
+    ChangedFileAnswer askAboutChangedFile(QWidget* parent) override;
 };
 
 }  // namespace lintrel

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,9 +13,12 @@ namespace lintrel {
 
 namespace {
 
+// Only Find Next is pressed by Return: a button that took the focus from a
+// click must not make the next Return replace text.
 QPushButton* addButton(QVBoxLayout* buttons, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
     buttons->addWidget(button);
     return button;
 }
@@ -56,14 +60,17 @@ SearchDialog makeDialog(QWidget* parent, const QString& title, bool withReplace)
     left->addLayout(fields);
     left->addWidget(parts.wholeWord);
     left->addWidget(parts.matchCase);
+    parts.feedback = new QLabel;
+    parts.feedback->setObjectName(QStringLiteral("feedback"));
+    left->addWidget(parts.feedback);
     left->addStretch();
 
     auto* buttons = new QVBoxLayout;
-    parts.findNext = addButton(buttons, "findNext", QStringLiteral("Find Next"));
+    parts.findNext = addButton(buttons, "findNext", QStringLiteral("Find &Next"));
     parts.findNext->setDefault(true);
     if (withReplace) {
-        parts.replace = addButton(buttons, "replace", QStringLiteral("Replace"));
-        parts.replaceAll = addButton(buttons, "replaceAll", QStringLiteral("Replace All"));
+        parts.replace = addButton(buttons, "replace", QStringLiteral("&Replace"));
+        parts.replaceAll = addButton(buttons, "replaceAll", QStringLiteral("Replace &All"));
     }
     QPushButton* close = addButton(buttons, "close", QStringLiteral("Close"));
     QObject::connect(close, &QPushButton::clicked, parts.dialog, &QDialog::reject);

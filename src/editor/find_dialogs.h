@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QDialog;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -21,9 +22,11 @@ struct SearchDialog {
     QPushButton* findNext = nullptr;    // "findNext"
     QPushButton* replace = nullptr;     // "replace"
     QPushButton* replaceAll = nullptr;  // "replaceAll"
+    QLabel* feedback = nullptr;         // "feedback": "Not found", "N replaced" or empty
 };
 
-// Dialogs owned by parent, hidden until shown, never modal.
+// Dialogs owned by parent, hidden until shown, never modal. Return runs Find
+// Next whichever of the dialog's widgets has the focus.
 SearchDialog makeFindDialog(QWidget* parent);
 SearchDialog makeReplaceDialog(QWidget* parent);
 

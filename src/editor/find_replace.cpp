@@ -2,13 +2,13 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <algorithm>
 #include <vector>
 
 #include "editor/find_dialogs.h"
@@ -17,8 +17,7 @@ namespace lintrel {
 
 namespace {
 
-// A stretch of text that the running Replace All has inserted, in character
-// indices of the current text.
+// A match in character indices of the text it was found in.
 struct Range {
     int start;
     int end;
@@ -31,11 +30,21 @@ QTextDocument::FindFlags optionsOf(const SearchDialog& dialog) {
     return options;
 }
 
-// The start of the first match at or after from, or -1. No wrap-around.
-int findFrom(const QTextDocument* document, const QString& text, int from, QTextDocument::FindFlags options) {
-    if (text.isEmpty() || from < 0 || from >= document->characterCount()) return -1;
+// The first match at or after from; start -1 when there is none. No wrap-around.
+Range findFrom(const QTextDocument* document, const QString& text, int from, QTextDocument::FindFlags options) {
+    if (text.isEmpty() || from < 0 || from >= document->characterCount()) return {-1, -1};
     const QTextCursor match = document->find(text, from, options);
-    return match.isNull() ? -1 : match.selectionStart();
+    if (match.isNull()) return {-1, -1};
+    return {match.selectionStart(), match.selectionEnd()};
+}
+
+// Every match, left to right, none overlapping the one before.
+std::vector<Range> findAll(const QTextDocument* document, const QString& text, QTextDocument::FindFlags options) {
+    std::vector<Range> matches;
+    for (Range match = findFrom(document, text, 0, options); match.start >= 0;
+         match = findFrom(document, text, match.end, options))
+        matches.push_back(match);
+    return matches;
 }
 
 void replaceRange(QTextCursor& edit, int start, int end, const QString& text) {
@@ -45,6 +54,7 @@ void replaceRange(QTextCursor& edit, int start, int end, const QString& text) {
 }
 
 void showDialog(const SearchDialog& parts) {
+    parts.feedback->clear();
     parts.dialog->show();
     parts.dialog->raise();
     parts.dialog->activateWindow();
@@ -52,54 +62,19 @@ void showDialog(const SearchDialog& parts) {
     parts.findField->selectAll();
 }
 
-void focusEditor(QPlainTextEdit* editor) {
-    editor->activateWindow();
-    editor->setFocus(Qt::OtherFocusReason);
-}
-
-// One run of searches from `from` to the end of the text, replacing every
-// match that does not overlap text this Replace All inserted (so it ends,
-// even when the replacement contains the find text). `inserted` is sorted
-// and kept up to date; `last` becomes the index behind the last replacement.
-// Edits only happen ahead of the ranges not yet passed, so one running shift
-// keeps those ranges right without touching each one per edit.
-int replacePass(QTextCursor& edit, const QString& findText, const QString& replaceText,
-                QTextDocument::FindFlags options, int from, std::vector<Range>& inserted, int& last) {
-    const int findLength = static_cast<int>(findText.size());
-    const int replaceLength = static_cast<int>(replaceText.size());
-    std::vector<Range> passed;
-    passed.reserve(inserted.size());
-    size_t ahead = 0;
-    int shift = 0;
-    int replaced = 0;
-    int position = from;
-    for (;;) {
-        const int start = findFrom(edit.document(), findText, position, options);
-        if (start < 0) break;
-        while (ahead < inserted.size() && inserted[ahead].end + shift <= start) {
-            passed.push_back({inserted[ahead].start + shift, inserted[ahead].end + shift});
-            ++ahead;
-        }
-        if (ahead < inserted.size() && inserted[ahead].start + shift < start + findLength) {
-            position = inserted[ahead].end + shift;  // every match starting before this overlaps it too
-            continue;
-        }
-        replaceRange(edit, start, start + findLength, replaceText);
-        if (replaceLength > 0) passed.push_back({start, start + replaceLength});
-        shift += replaceLength - findLength;
-        last = start + replaceLength;
-        position = start + std::max(findLength, replaceLength);
-        ++replaced;
-    }
-    for (; ahead < inserted.size(); ++ahead)
-        passed.push_back({inserted[ahead].start + shift, inserted[ahead].end + shift});
-    inserted = std::move(passed);
-    return replaced;
+// The dialog keeps the focus while it searches, so the editor must show its
+// selection as clearly without the focus as with it.
+void showSelectionWithoutFocus(QPlainTextEdit* editor) {
+    QPalette palette = editor->palette();
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setBrush(QPalette::Inactive, role, palette.brush(QPalette::Active, role));
+    editor->setPalette(palette);
 }
 
 }  // namespace
 
 struct FindReplace::State {
+    FindReplace* owner = nullptr;
     QPointer<QPlainTextEdit> editor;
     SearchDialog find;
     SearchDialog replace;
@@ -110,29 +85,48 @@ struct FindReplace::State {
     int position = 0;
 
     bool hasNoLines() const { return !editor || editor->document()->isEmpty(); }
-    bool search(const SearchDialog& optionsFrom);
+    bool search(const SearchDialog& from);
+    void select(int start, int end);
+    bool selectionIsMatch() const;
     void closeDialog();
     void replaceOnce();
     void replaceAll();
 };
 
 // FindSearchStart and ReplaceSearchStart: they differ only in the dialog
-// whose check boxes give the options. A failed search is silent and leaves
-// the selection alone.
-bool FindReplace::State::search(const SearchDialog& optionsFrom) {
+// whose check boxes give the options. A failed search leaves the selection
+// alone and says so in the dialog. The focus stays where it is, so Return
+// in the dialog finds the next match.
+bool FindReplace::State::search(const SearchDialog& from) {
     if (hasNoLines()) return false;
-    const int start = findFrom(editor->document(), findText, position, optionsOf(optionsFrom));
-    if (start < 0) {
+    const Range match = findFrom(editor->document(), findText, position, optionsOf(from));
+    if (match.start < 0) {
         position = 0;
+        from.feedback->setText(QStringLiteral("Not found"));
         return false;
     }
-    focusEditor(editor);
-    QTextCursor match = editor->textCursor();
-    match.setPosition(start);
-    match.setPosition(start + static_cast<int>(findText.size()), QTextCursor::KeepAnchor);
-    editor->setTextCursor(match);
-    position = start + static_cast<int>(findText.size());
+    from.feedback->clear();
+    select(match.start, match.end);
+    position = match.end;
     return true;
+}
+
+void FindReplace::State::select(int start, int end) {
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+    editor->ensureCursorVisible();
+    emit owner->caretMoved();
+}
+
+// Whether the selection is exactly a match of the find text under the
+// replace dialog's options.
+bool FindReplace::State::selectionIsMatch() const {
+    const QTextCursor selection = editor->textCursor();
+    if (!selection.hasSelection()) return false;
+    const Range match = findFrom(editor->document(), findText, selection.selectionStart(), optionsOf(replace));
+    return match.start == selection.selectionStart() && match.end == selection.selectionEnd();
 }
 
 // FindDialogClose and ReplaceDialogClose.
@@ -145,49 +139,42 @@ void FindReplace::State::closeDialog() {
     position = 0;
 }
 
-// Replace acts on whatever is selected, whether or not it is a match.
+// Only a match is replaced; with anything else selected the next match is
+// searched first. The next search starts behind the inserted text.
 void FindReplace::State::replaceOnce() {
-    if (!editor->textCursor().hasSelection()) search(replace);
+    if (!selectionIsMatch() && !search(replace)) return;
     QTextCursor selection = editor->textCursor();
-    if (!selection.hasSelection()) return;
+    const int start = selection.selectionStart();
     selection.insertText(replaceText);
     editor->setTextCursor(selection);
-    search(replace);
+    position = start + static_cast<int>(replaceText.size());
+    if (!search(replace)) emit owner->caretMoved();
 }
 
-// The selection first, then every match from the search position to the end,
-// then runs from the start until one replaces nothing; all one undo step. The
-// runs from the start follow even when nothing lay behind the position, so
-// Replace All never leaves a match in the text.
+// Exactly the matches of the text as it was when the button was pressed, so
+// text joined by a deletion or brought in by the replacement is never taken
+// again; all one undo step, the caret behind the last replacement.
 void FindReplace::State::replaceAll() {
-    const QTextDocument::FindFlags options = optionsOf(replace);
-    QTextCursor edit(editor->document());
-    std::vector<Range> inserted;
-    int last = -1;
-    edit.beginEditBlock();
-    const QTextCursor selection = editor->textCursor();
-    if (selection.hasSelection()) {
-        const int start = selection.selectionStart();
-        const int end = start + static_cast<int>(replaceText.size());
-        replaceRange(edit, start, selection.selectionEnd(), replaceText);
-        if (end > start) inserted.push_back({start, end});
-        last = end;
-    }
-    replacePass(edit, findText, replaceText, options, position, inserted, last);
-    while (replacePass(edit, findText, replaceText, options, 0, inserted, last) > 0) {
-    }
-    edit.endEditBlock();
+    const std::vector<Range> matches = findAll(editor->document(), findText, optionsOf(replace));
     position = 0;
-    if (last < 0) return;
-    focusEditor(editor);
-    QTextCursor caret = editor->textCursor();
-    caret.setPosition(std::min(last, editor->document()->characterCount() - 1));
-    editor->setTextCursor(caret);
+    replace.feedback->setText(QStringLiteral("%1 replaced").arg(matches.size()));
+    if (matches.empty()) return;
+    QTextCursor edit(editor->document());
+    edit.beginEditBlock();
+    for (auto match = matches.rbegin(); match != matches.rend(); ++match)
+        replaceRange(edit, match->start, match->end, replaceText);
+    edit.endEditBlock();
+    int last = matches.back().start + static_cast<int>(replaceText.size());
+    for (std::size_t i = 0; i + 1 < matches.size(); ++i)
+        last += static_cast<int>(replaceText.size()) - (matches[i].end - matches[i].start);
+    select(last, last);
 }
 
 FindReplace::FindReplace(QPlainTextEdit* editor, QWidget* dialogParent) : QObject(dialogParent), state_(new State) {
     State& s = *state_;
+    s.owner = this;
     s.editor = editor;
+    showSelectionWithoutFocus(editor);
     s.find = makeFindDialog(dialogParent);
     s.replace = makeReplaceDialog(dialogParent);
     s.findOwned = s.find.dialog;

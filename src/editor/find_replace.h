@@ -21,6 +21,10 @@ public slots:
     void Replace1Click();          // Search > Replace..., Ctrl+R
     void SearchFindNextExecute();  // Search > Search Next, F3
 
+signals:
+    // A search or a replacement moved the selection.
+    void caretMoved();
+
 public:
     // For tests: the dialogs (children named as in find_dialogs.h) and the
     // character index from which the next search starts.

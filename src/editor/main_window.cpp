@@ -19,6 +19,7 @@
 #include "editor/dialogs.h"
 #include "editor/find_replace.h"
 #include "editor/project_files.h"
+#include "editor/status_panel.h"
 #include "editor/syntax_highlighter.h"
 #include "lifecycle/version.h"
 
@@ -182,12 +183,13 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* 
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setFixedHeight(kStatusBarHeight);
     for (std::size_t i = 0; i < workspace.panels.size(); ++i) {
-        auto* label = new QLabel(statusBar());
+        const bool last = i == kPanelWidths.size();
+        auto* label = new StatusPanel(last ? 0 : kPanelWidths[i],
+                                      last ? StatusPanel::Fit::ShortenInTheMiddle : StatusPanel::Fit::Grow, statusBar());
         label->setObjectName(QStringLiteral("Panel%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);  // so the panels read apart
         label->setIndent(3);
-        if (i < kPanelWidths.size()) label->setFixedWidth(kPanelWidths[i]);
-        statusBar()->addWidget(label, i < kPanelWidths.size() ? 0 : 1);
+        statusBar()->addWidget(label, last ? 1 : 0);
         workspace.panels[i] = label;
     }
 
@@ -196,6 +198,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* 
     parts_->caret = new CaretTracker(workspace);
     parts_->caret->watchEditor();
     parts_->find = new FindReplace(workspace.editor, this);
+    connect(parts_->find, &FindReplace::caretMoved, parts_->caret, &CaretTracker::MemoSourceGetPos);
     createMenus();
     new EditorKeys(this, workspace.editor);  // owned by the editor
     connect(workspace.editor, &QPlainTextEdit::textChanged, this, &MainWindow::MemoSourceChange);
@@ -318,7 +321,10 @@ void MainWindow::MemoSourceChange() {
     if (!parts_->workspace.editor->isHidden()) parts_->caret->MemoSourceGetPos();
 }
 
-void MainWindow::NewProject() { parts_->files->NewProject(); }
+void MainWindow::NewProject() {
+    parts_->files->NewProject();
+    parts_->caret->MemoSourceGetPos();  // the new text was made with the editor hidden
+}
 void MainWindow::BitBtnLOADClick() { parts_->files->BitBtnLOADClick(); }
 bool MainWindow::Save() { return parts_->files->Save() == SaveOutcome::Written; }
 bool MainWindow::SaveAS() { return parts_->files->SaveAS() == SaveOutcome::Written; }

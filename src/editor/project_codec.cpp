@@ -2,6 +2,8 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <array>
+#include <cassert>
 #include <optional>
 
 #include "compiler/project_text.h"
@@ -53,15 +55,34 @@ QString textFromCodePage1250(std::string_view bytes) {
     return text;
 }
 
-QString textFromProjectBytes(std::string_view bytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    bool first = true;
-    for (const std::string& line : splitProjectLines(bytes)) {
-        if (!first) text += QLatin1Char('\n');
-        first = false;
-        text += textFromCodePage1250(line);
+// Every byte of the code page stands for one character of the basic plane.
+std::array<char16_t, 256> codePageCharacters() {
+    std::array<char16_t, 256> characters{};
+    for (std::size_t byte = 0; byte < characters.size(); ++byte) {
+        const char32_t codePoint = codePage1250ToUnicode(static_cast<unsigned char>(byte));
+        assert(codePoint < 0x10000);
+        characters[byte] = static_cast<char16_t>(codePoint);
     }
+    return characters;
+}
+
+// Lines split as splitProjectLines splits them (CR LF, LF or a lone CR; a
+// final line break starts no line), in one pass without a copy per line.
+QString textFromProjectBytes(std::string_view bytes) {
+    static const std::array<char16_t, 256> characters = codePageCharacters();
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    qsizetype length = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char byte = bytes[i];
+        if (byte != '\r' && byte != '\n') {
+            out[length++] = QChar(characters[static_cast<unsigned char>(byte)]);
+            continue;
+        }
+        if (byte == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        if (i + 1 < bytes.size()) out[length++] = QLatin1Char('\n');
+    }
+    text.truncate(length);
     return text;
 }
 

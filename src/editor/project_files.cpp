@@ -1,10 +1,19 @@
 #include "editor/project_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QTextCursor>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "compiler/project_text.h"
 #include "editor/dialogs.h"
@@ -16,10 +25,36 @@ namespace {
 
 const QString kOpenFilter = QStringLiteral("LPJ Project (*.lpj);;Plain text (TXT) (*.txt)");
 const QString kSaveFilter = QStringLiteral("LPJ Project (*.lpj)");
+constexpr qsizetype kLoadChunk = 1024 * 1024;  // characters put into the editor between two progress steps
+
+QByteArray hashOf(const char* data, qsizetype size) {
+    return QCryptographicHash::hash(QByteArrayView(data, size), QCryptographicHash::Sha256);
+}
+
+FileStamp stampOf(const struct stat& status) {
+    FileStamp stamp;
+    stamp.size = status.st_size;
+    stamp.modifiedNs = static_cast<qint64>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    return stamp;
+}
+
+constexpr double kMegabyte = 1024.0 * 1024.0;
+
+QString megabytes(qint64 size) { return QStringLiteral("%1 MB").arg(static_cast<double>(size) / kMegabyte, 0, 'f', 1); }
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// Where the chunk that starts at `start` ends: behind a line break, so that
+// each chunk adds whole lines.
+qsizetype chunkEnd(const QString& text, qsizetype start) {
+    if (text.size() - start <= kLoadChunk) return text.size();
+    const qsizetype lineBreak = text.indexOf(QLatin1Char('\n'), start + kLoadChunk);
+    return lineBreak < 0 ? text.size() : lineBreak + 1;
+}
 
 }  // namespace
 
-ProjectFiles::ProjectFiles(const Workspace& workspace) : workspace_(workspace) {}
+ProjectFiles::ProjectFiles(const Workspace& workspace, OpenLimits limits) : workspace_(workspace), limits_(limits) {}
 
 QString ProjectFiles::projectsFolder() const { return workspace_.programFolder + QStringLiteral("/Projects"); }
 
@@ -28,14 +63,11 @@ void ProjectFiles::markChanged() {
     workspace_.setPanel(2, QStringLiteral("Unsaved"));
 }
 
-// Yes counts as saved even if the command stops later, so the user is not
-// asked twice about the same text.
+// Yes only lets the command go on: the text counts as saved once the new
+// text has replaced it, so a cancelled or failed Open asks again next time.
 bool ProjectFiles::confirmDiscard() {
     if (saved_) return true;
-    if (!workspace_.dialogs->askYesNo(workspace_.window, QStringLiteral("The project is not saved. Are you sure?")))
-        return false;
-    saved_ = true;
-    return true;
+    return workspace_.dialogs->askYesNo(workspace_.window, QStringLiteral("The project is not saved. Are you sure?"));
 }
 
 void ProjectFiles::NewProject() {
@@ -48,45 +80,155 @@ void ProjectFiles::NewProject() {
     workspace_.setPanel(2, {});
     workspace_.setPanel(3, {});
     path_ = kUnnamed;
+    stamp_ = {};
     saved_ = true;
 }
 
 void ProjectFiles::BitBtnLOADClick() {
     if (!confirmDiscard()) return;
     const QString chosen = workspace_.dialogs->chooseOpenFile(workspace_.window, projectsFolder(), kOpenFilter);
-    if (chosen.isEmpty()) return;
-    if (!QFileInfo(chosen).isFile()) {
-        workspace_.showGeneralError(QStringLiteral("File does not exist."));
-        return;
+    if (!chosen.isEmpty()) openFile(chosen);
+}
+
+// Open's work after the file dialog, and Reload's.
+bool ProjectFiles::openFile(const QString& path) {
+    const std::optional<Loaded> loaded = readProject(path);
+    if (!loaded) return false;
+    const bool wasSaved = saved_;
+    const QString wasShown = workspace_.panel(2);
+    if (!showText(textFromProjectBytes(std::string_view(loaded->bytes.constData(), loaded->bytes.size())), path,
+                  loaded->bytes.size() > limits_.askAbove)) {
+        saved_ = wasSaved;  // the old text is back, as it stood
+        workspace_.setPanel(2, wasShown);
+        return false;
     }
-    if (!load(chosen)) return;
-    path_ = chosen;
+    path_ = path;
+    stamp_ = loaded->stamp;
     workspace_.setPanel(3, path_);
     workspace_.save->setEnabled(true);
     workspace_.setPanel(2, QStringLiteral("Saved"));
     saved_ = true;
+    return true;
 }
 
-// Reads the whole file before touching the editor, so a read error leaves
-// the current project as it was.
-bool ProjectFiles::load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        workspace_.showGeneralError(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
-        return false;
+// Reads the whole file before touching the editor, so an error or a No
+// leaves the current project as it was. Only a regular file is read (a FIFO
+// or a device would block or never end), and never more than the limit, even
+// if the file grows meanwhile.
+std::optional<ProjectFiles::Loaded> ProjectFiles::readProject(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        workspace_.showGeneralError(QStringLiteral("File does not exist."));
+        return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0) {
+        workspace_.showGeneralError(QStringLiteral("Cannot open \"%1\": %2").arg(path, systemError()));
+        return std::nullopt;
+    }
+    QFile file;
+    file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat status {};
+    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)) {
+        workspace_.showGeneralError(QStringLiteral("Cannot open \"%1\": it is not a regular file.").arg(path));
+        return std::nullopt;
+    }
+    const QString tooLarge = QStringLiteral("Cannot open \"%1\": the project is %2 (%3 bytes); projects over %4 MB are not opened.")
+                                 .arg(path, megabytes(status.st_size))
+                                 .arg(status.st_size)
+                                 .arg(static_cast<double>(limits_.refuseAbove) / kMegabyte);
+    if (status.st_size > limits_.refuseAbove) {
+        workspace_.showGeneralError(tooLarge);
+        return std::nullopt;
+    }
+    if (status.st_size > limits_.askAbove &&
+        !workspace_.dialogs->askYesNo(workspace_.window,
+                                      QStringLiteral("The project \"%1\" is %2 and takes a while to open. Open it?")
+                                          .arg(path, megabytes(status.st_size))))
+        return std::nullopt;
+    // One byte more than the size tells a file that grew meanwhile.
+    Loaded loaded{file.read(std::min<qint64>(status.st_size, limits_.refuseAbove) + 1), stampOf(status)};
     if (file.error() != QFileDevice::NoError) {
         workspace_.showGeneralError(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString()));
-        return false;
+        return std::nullopt;
     }
-    workspace_.editor->setPlainText(textFromProjectBytes(std::string_view(bytes.constData(), bytes.size())));
-    return true;
+    if (loaded.bytes.size() > limits_.refuseAbove) {
+        workspace_.showGeneralError(tooLarge);
+        return std::nullopt;
+    }
+    loaded.stamp.size = loaded.bytes.size();
+    loaded.stamp.hash = hashOf(loaded.bytes.constData(), loaded.bytes.size());
+    return loaded;
+}
+
+// A large text goes in a chunk of lines at a time, the progress shown between
+// them; as with setPlainText, loading is no step to undo. Cancel puts the
+// text that was there back and reports that nothing was opened.
+bool ProjectFiles::showText(const QString& text, const QString& path, bool withProgress) {
+    QPlainTextEdit* editor = workspace_.editor;
+    if (!withProgress) {
+        editor->setPlainText(text);
+        return true;
+    }
+    bool cancelled = false;
+    const QString label = QStringLiteral("Opening \"%1\"...").arg(QFileInfo(path).fileName());
+    const auto progress = workspace_.dialogs->showProgress(workspace_.window, label, [&cancelled] { cancelled = true; });
+    progress->update(0, text.size());
+    const QString previous = editor->toPlainText();
+    // The first part goes in as any text does, which puts the caret at the
+    // start; the rest is added at the end, away from it.
+    qsizetype start = chunkEnd(text, 0);
+    editor->setPlainText(text.left(start));
+    QTextDocument* document = editor->document();
+    document->setUndoRedoEnabled(false);
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    while (!cancelled) {
+        progress->update(start, text.size());
+        if (start == text.size()) break;
+        const qsizetype stop = chunkEnd(text, start);
+        end.insertText(text.mid(start, stop - start));
+        start = stop;
+    }
+    document->setUndoRedoEnabled(true);
+    if (cancelled) editor->setPlainText(previous);
+    return !cancelled;
 }
 
 SaveOutcome ProjectFiles::Save() {
     if (path_ == kUnnamed) return SaveAS();
+    if (changedOnDisk()) {
+        switch (workspace_.dialogs->askAboutChangedFile(workspace_.window)) {
+        case Dialogs::ChangedFileAnswer::Overwrite:
+            break;
+        case Dialogs::ChangedFileAnswer::Reload:
+            return openFile(path_) ? SaveOutcome::Reloaded : SaveOutcome::Stopped;
+        case Dialogs::ChangedFileAnswer::Cancel:
+            return SaveOutcome::Stopped;
+        }
+    }
     return saveToPath();
+}
+
+// A saved project whose file is in place is left alone, so a change another
+// program made to the file survives F12.
+SaveOutcome ProjectFiles::saveForBuild() {
+    if (saved_ && path_ != kUnnamed && QFileInfo::exists(path_)) return SaveOutcome::NotNeeded;
+    return Save();
+}
+
+// Size first, then the time; only a file touched but the same size is read
+// to compare its hash. A missing file has nothing to lose.
+bool ProjectFiles::changedOnDisk() const {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path_).constData(), &status) != 0) return false;
+    if (!S_ISREG(status.st_mode)) return true;
+    const FileStamp now = stampOf(status);
+    if (now.size != stamp_.size) return true;
+    if (now.modifiedNs == stamp_.modifiedNs) return false;
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) return true;
+    const QByteArray bytes = file.read(stamp_.size + 1);
+    return hashOf(bytes.constData(), bytes.size()) != stamp_.hash;
 }
 
 SaveOutcome ProjectFiles::saveToPath() {
@@ -116,6 +258,10 @@ SaveOutcome ProjectFiles::write() {
         workspace_.showGeneralError(QStringLiteral("Cannot write \"%1\": %2").arg(path_, file.errorString()));
         return SaveOutcome::Failed;
     }
+    struct stat status {};
+    stamp_ = ::stat(QFile::encodeName(path_).constData(), &status) == 0 ? stampOf(status) : FileStamp{};
+    stamp_.size = static_cast<qint64>(bytes.size());
+    stamp_.hash = hashOf(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return SaveOutcome::Written;
 }
 

@@ -1,8 +1,12 @@
 // New, Open, Save and Save As: the project path, the saved flag, status
-// panels 2 and 3 and the enabled state of Save.
+// panels 2 and 3 and the enabled state of Save. Open reads regular files
+// only, within size limits; a save never writes over a file that another
+// program changed without asking first.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 #include "editor/workspace.h"
 
@@ -10,20 +14,38 @@ namespace lintrel {
 
 enum class SaveOutcome {
     Written,    // the file now holds the editor text
+    NotNeeded,  // the build found the project saved and its file in place
     Cancelled,  // the user cancelled the dialog or declined to overwrite
     Failed,     // an error was shown; the old file is untouched
+    Reloaded,   // the file had changed on disk; the editor now holds its text
+    Stopped,    // the file had changed on disk and the user cancelled: no save, no build
 };
 
 inline const QString kUnnamed = QStringLiteral("Unnamed");
 
+// Sizes at which Open asks first and refuses.
+struct OpenLimits {
+    qint64 askAbove = 20LL * 1024 * 1024;
+    qint64 refuseAbove = 256LL * 1024 * 1024;
+};
+
+// The project file as this window last read or wrote it.
+struct FileStamp {
+    qint64 size = -1;         // -1: no file
+    qint64 modifiedNs = 0;    // modification time, nanoseconds since the epoch
+    QByteArray hash;          // SHA-256 of the bytes
+};
+
 class ProjectFiles {
 public:
-    explicit ProjectFiles(const Workspace& workspace);
+    explicit ProjectFiles(const Workspace& workspace, OpenLimits limits = {});
 
     void NewProject();
     void BitBtnLOADClick();
     SaveOutcome Save();
     SaveOutcome SaveAS();
+    // F12's save: only when the project is unsaved or has no file on disk.
+    SaveOutcome saveForBuild();
 
     // The text changed: the project needs saving.
     void markChanged();
@@ -35,14 +57,24 @@ public:
     QString projectsFolder() const;
 
 private:
+    struct Loaded {
+        QByteArray bytes;
+        FileStamp stamp;
+    };
+
     bool confirmDiscard();
-    bool load(const QString& path);
+    bool openFile(const QString& path);
+    std::optional<Loaded> readProject(const QString& path);
+    bool showText(const QString& text, const QString& path, bool withProgress);
+    bool changedOnDisk() const;
     SaveOutcome saveToPath();
     SaveOutcome write();
 
     const Workspace& workspace_;
+    OpenLimits limits_;
     bool saved_ = false;
     QString path_ = kUnnamed;
+    FileStamp stamp_;
 };
 
 }  // namespace lintrel

@@ -13,6 +13,8 @@ namespace lintrel {
 namespace {
 
 constexpr std::string_view kSection = "Parameters";
+constexpr std::string_view kApprovedCommand = "Approved_Emulator_Command_";
+constexpr std::size_t kMostApprovedCommands = 1000;
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -43,6 +45,21 @@ std::optional<std::string_view> keyName(std::string_view line) {
     const auto equals = line.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
     return trim(line.substr(0, equals));
+}
+
+std::string approvedCommandKey(std::size_t index) { return std::string(kApprovedCommand) + std::to_string(index + 1); }
+
+// The quotes keep blanks at either end, which the value's trimming would drop.
+std::string inQuotes(std::string_view text) {
+    std::string result = "\"";
+    result += text;
+    result += '"';
+    return result;
+}
+
+std::string withoutQuotes(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+    return std::string(text);
 }
 
 }  // namespace
@@ -132,12 +149,19 @@ Options readOptions(const IniFile& file) {
     }
     options.updateServer = file.value(kSection, "Update_Server");
     options.manualAddress = file.value(kSection, "Manual_Address");
+    // A line the user deleted leaves a gap; the ones after it still count.
+    for (std::size_t i = 0; i < kMostApprovedCommands; ++i) {
+        if (const auto command = file.value(kSection, approvedCommandKey(i)))
+            options.approvedEmulatorCommands.push_back(withoutQuotes(*command));
+    }
     return options;
 }
 
 void storeOptions(IniFile& file, const Options& options) {
     file.setValue(kSection, "SWVer", options.storedVersion);
     file.setValue(kSection, "Space_Remove", options.spaceRemoval ? "1" : "0");
+    for (std::size_t i = 0; i < options.approvedEmulatorCommands.size() && i < kMostApprovedCommands; ++i)
+        file.setValue(kSection, approvedCommandKey(i), inQuotes(options.approvedEmulatorCommands[i]));
 }
 
 std::optional<std::string> saveIniFile(const IniFile& file, const std::filesystem::path& path) {

@@ -40,10 +40,14 @@ struct Options {
     // the feature off.
     std::optional<std::string> updateServer;   // Update_Server: "http://host:port" of the update server
     std::optional<std::string> manualAddress;  // Manual_Address: web address of the user manual
+    // Approved_Emulator_Command_1, _2, ...: "&E=" commands this user let run
+    // without asking, each its exact text in double quotes. Only ever added to.
+    std::vector<std::string> approvedEmulatorCommands;
 };
 
 Options readOptions(const IniFile& file);
-// Writes SWVer and Space_Remove only.
+// Writes SWVer, Space_Remove and the approved emulator commands (the keys of
+// commands not in the list stay as they are).
 void storeOptions(IniFile& file, const Options& options);
 
 // Writes the file so that a failed write leaves the old one in place; the

@@ -91,10 +91,12 @@ bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
 }
 
 bool formClose(MainWindow& window) {
-    // Only No closes without saving; a dismissed question saves like Yes.
-    if (!window.isSaved() &&
-        window.dialogs().ask(&window, QString::fromLatin1(kCloseQuestion)) == Dialogs::Answer::No) {
-        window.setSaved(true);
+    // Cancel (also Escape) keeps the window open and changes nothing; only
+    // No closes without saving.
+    if (!window.isSaved()) {
+        const Dialogs::Answer answer = window.dialogs().askYesNoCancel(&window, QString::fromLatin1(kCloseQuestion));
+        if (answer == Dialogs::Answer::Cancel) return false;
+        if (answer == Dialogs::Answer::No) window.setSaved(true);
     }
     // Yes, but the project was not written (Save As cancelled, overwrite
     // declined, write failed): stay open rather than lose the work.

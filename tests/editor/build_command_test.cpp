@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <QTest>
 
+#include "compiler/build.h"
+#include "images/export.h"
 #include "window_fixture.h"
 
 using lintrel::testing::WindowFixture;
@@ -13,7 +15,10 @@ class BuildCommandTest : public QObject {
 private slots:
     void badPlatformSelectsTheValue();
     void emptyValueSelectsNothingAfterTheEquals();
-    void lineNumberLimitSelectsNothing();
+    void errorsWithoutAColumnSelectTheirLine_data();
+    void errorsWithoutAColumnSelectTheirLine();
+    void failedBuildEmptiesBothBars_data();
+    void failedBuildEmptiesBothBars();
     void messageBytesAreShownAsText();
     void homelabEmptyProgramAndSizeReport();
     void editorHiddenWhileTheBarsMove();
@@ -21,9 +26,12 @@ private slots:
     void spaceRemovalReachesTheBuild();
     void namedProjectIsSavedFirst();
     void failedSaveStopsTheBuild();
+    void buildKeepsAFileAnotherProgramChanged();
     void unsavableCharacterStopsTheBuild();
     void missingExportsFolderIsReported();
     void emulatorStartsAfterTheReport();
+    void emulatorCommandRunsOnlyWhenApproved();
+    void commandQuestionShowsHiddenCharacters();
 };
 
 namespace {
@@ -59,21 +67,80 @@ void BuildCommandTest::emptyValueSelectsNothingAfterTheEquals() {
     QCOMPARE(f.editor()->textCursor().position(), 9 + 3);
 }
 
-void BuildCommandTest::lineNumberLimitSelectsNothing() {
+namespace {
+
+QString repeated(const QString& line, int count) {
+    QStringList lines;
+    for (int i = 0; i < count; ++i) lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+void BuildCommandTest::errorsWithoutAColumnSelectTheirLine_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const QString longString = QStringLiteral("PRINT \"%1\"").arg(QString(300, QLatin1Char('X')));
+    QTest::newRow("line-number limit") << QStringLiteral("&P=HL2\n&C=32759\nA\nB")
+                                       << "The maximum allowed value for BASIC line numbering has been exceeded. (32759)";
+    QTest::newRow("TVC line too long") << QStringLiteral("&P=TVC\nCLS\n%1\nEND").arg(longString)
+                                       << "Line 2 is too long for TVC: a line record holds at most 255 bytes!";
+    QTest::newRow("PRIMO addresses") << "&P=PRIMO\n" + repeated(QStringLiteral("PRINT \"%1\"").arg(QString(200, 'Y')), 400)
+                                     << "The program is too large for PRIMO: its addresses would pass FFFF!";
+    QTest::newRow("TVC length") << "&P=TVC\n" + repeated(QStringLiteral("PRINT \"%1\"").arg(QString(200, 'Y')), 400)
+                                << "The program is too large for TVC: its length would pass FFFF!";
+}
+
+// The line the core names is selected whole, the caret at its start; before,
+// nothing was selected and the caret stayed where it was.
+void BuildCommandTest::errorsWithoutAColumnSelectTheirLine() {
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    std::vector<std::string> lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) lines.push_back(line.toStdString());
+    const lintrel::BuildResult built = lintrel::build(lines, lintrel::BuildOptions{});
+    const lintrel::Diagnostic diagnostic =
+        built.error ? *built.error : *lintrel::makeOutputFile(built).error;
+    QVERIFY(!diagnostic.selects);
+    QVERIFY(diagnostic.line > 0);
+
     WindowFixture f;
-    f.setText(QStringLiteral("&P=HL2\n&C=32759\nA\nB"));
+    f.setText(text);
     QTextCursor cursor = f.editor()->textCursor();
     cursor.setPosition(2);
     f.editor()->setTextCursor(cursor);
     f.action("COMPILE1")->trigger();
-    QCOMPARE(f.dialogs.errors,
-             QStringList({"The maximum allowed value for BASIC line numbering has been exceeded. (32759)"}));
-    QVERIFY(!f.editor()->textCursor().hasSelection());
-    QCOMPARE(f.editor()->textCursor().position(), 2);
+    QCOMPARE(f.dialogs.errors, QStringList({message}));
+    const QTextBlock block = f.editor()->document()->findBlockByNumber(diagnostic.line);
+    QCOMPARE(f.editor()->textCursor().selectedText(), block.text());
+    QCOMPARE(f.editor()->textCursor().position(), block.position());
     QVERIFY(QDir(f.path("Exports")).isEmpty());
 }
 
-// The build speaks code page 1250; the dialog shows the same characters.
+void BuildCommandTest::failedBuildEmptiesBothBars_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("withExports");
+    QTest::newRow("directive error") << "&P=HL2\n" + repeated(QStringLiteral("PRINT 1"), 400) + "\n&C=X" << true;
+    QTest::newRow("program too large") << "&P=TVC\n" + repeated(QStringLiteral("PRINT \"%1\"").arg(QString(200, 'Y')), 400)
+                                       << true;
+    QTest::newRow("file not written") << QStringLiteral("&P=HL2\nPRINT 1") << false;
+    QTest::newRow("character without a byte") << QStringLiteral("PRINT \"%1\"").arg(QChar(0x263A)) << true;
+}
+
+// A failed build must not look finished, nor leave the bars of the build before.
+void BuildCommandTest::failedBuildEmptiesBothBars() {
+    QFETCH(QString, text);
+    QFETCH(bool, withExports);
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=HL2\nPRINT 1"));
+    QCOMPARE(f.window->stageProgressBar()->value(), 6);
+    if (!withExports) QVERIFY(QDir(f.path("Exports")).removeRecursively());
+    buildText(f, text);
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    for (QProgressBar* bar : {f.window->passProgressBar(), f.window->stageProgressBar()})
+        QCOMPARE(bar->value(), bar->minimum());
+}
+
 void BuildCommandTest::messageBytesAreShownAsText() {
     WindowFixture f;
     buildText(f, QStringLiteral("&P=%1r%2").arg(QChar(0x00C1), QChar(0x0159)));
@@ -167,6 +234,42 @@ void BuildCommandTest::failedSaveStopsTheBuild() {
     QVERIFY(!f.editor()->isHidden());
 }
 
+// F12 saved first whatever the file on disk held, so a change another
+// program had made to it was lost.
+void BuildCommandTest::buildKeepsAFileAnotherProgramChanged() {
+    WindowFixture f;
+    const QString file = f.path("Projects/shared.lpj");
+    const QString output = f.path("Exports/Compiled_BASIC.bas");
+    WindowFixture::writeBytes(file, "&P=BASIC\r\nPRINT 1\r\n");
+    f.open(file);
+    WindowFixture::writeBytes(file, "&P=BASIC\r\nPRINT 22\r\n");
+    f.action("COMPILE1")->trigger();  // saved project, file in place: nothing is written
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nPRINT 22\r\n"));
+    QVERIFY(WindowFixture::readBytes(output).contains("PRINT 1"));
+    QCOMPARE(f.dialogs.changedFileQuestions, 0);
+
+    QVERIFY(QFile::remove(file));  // a missing file is written again
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nPRINT 1\r\n"));
+
+    f.setText(QStringLiteral("&P=BASIC\nPRINT 3"));
+    WindowFixture::writeBytes(file, "&P=BASIC\r\nPRINT 44\r\n");
+    QVERIFY(QFile::remove(output));
+    f.dialogs.changedFileAnswers = {lintrel::Dialogs::ChangedFileAnswer::Cancel};
+    f.action("COMPILE1")->trigger();  // Cancel stops the save and the build
+    QCOMPARE(f.dialogs.changedFileQuestions, 1);
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("&P=BASIC\r\nPRINT 44\r\n"));
+    QVERIFY(!QFile::exists(output));
+    QCOMPARE(f.line(1), QStringLiteral("PRINT 3"));
+
+    f.dialogs.changedFileAnswers = {lintrel::Dialogs::ChangedFileAnswer::Reload};
+    f.action("COMPILE1")->trigger();  // Reload: the disk version is loaded and built
+    QCOMPARE(f.line(1), QStringLiteral("PRINT 44"));
+    QVERIFY(f.window->isSaved());
+    QVERIFY(WindowFixture::readBytes(output).contains("PRINT 44"));
+    QCOMPARE(f.dialogs.errors, QStringList());
+}
+
 void BuildCommandTest::unsavableCharacterStopsTheBuild() {
     WindowFixture f;
     buildText(f, QStringLiteral("&P=BASIC\nPRINT \"%1\"").arg(QChar(0x263A)));
@@ -183,6 +286,7 @@ void BuildCommandTest::missingExportsFolderIsReported() {
     QCOMPARE(f.dialogs.errors.size(), 1);
     QVERIFY2(f.dialogs.errors[0].contains(QStringLiteral("Compiled_HL2.htp")), qPrintable(f.dialogs.errors[0]));
     QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(f.dialogs.commandsAsked, QStringList());
     QVERIFY(!f.editor()->isHidden());
     QTest::qWait(300);
     QVERIFY(!QFile::exists(marker));
@@ -196,11 +300,60 @@ void BuildCommandTest::emulatorStartsAfterTheReport() {
         QTest::qWait(500);  // time enough for a process started too early
         startedBeforeTheReportClosed = QFile::exists(marker);
     };
+    f.dialogs.commandAnswers = {{true, false}};
     buildText(f, QStringLiteral("&P=PRIMO\n&E=touch '%1'").arg(marker));
     QCOMPARE(f.dialogs.errors, QStringList());
     QVERIFY(!startedBeforeTheReportClosed);
     QCOMPARE(f.dialogs.messages.size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+}
+
+// F12 on a project from elsewhere ran whatever its "&E=" said.
+void BuildCommandTest::emulatorCommandRunsOnlyWhenApproved() {
+    WindowFixture f;
+    const QString marker = f.path("started");
+    const QString command = QStringLiteral("touch '%1'").arg(marker);
+    const QString options = f.path("Options.ini");
+    auto buildWith = [&](const QString& emulator) {
+        f.setText("&P=PRIMO\nPRINT 1\n&E=" + emulator);
+        f.action("COMPILE1")->trigger();
+    };
+
+    buildWith(command);  // Don't run: still built and written
+    QCOMPARE(f.dialogs.commandsAsked, QStringList({command}));
+    QVERIFY(QFile::exists(f.path("Exports/Compiled_PRIMO.pri")));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QTest::qWait(300);
+    QVERIFY(!QFile::exists(marker));
+
+    f.dialogs.commandAnswers = {{true, false}};  // Run, this once
+    buildWith(command);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+    QVERIFY(QFile::remove(marker));
+    QVERIFY(!QFile::exists(options));
+    buildWith(command);  // asked again
+    QCOMPARE(f.dialogs.commandsAsked.size(), 3);
+
+    f.dialogs.commandAnswers = {{true, true}};  // Run, always
+    buildWith(command);
+    QCOMPARE(f.dialogs.commandsAsked.size(), 4);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+    QVERIFY(QFile::remove(marker));
+    QVERIFY2(WindowFixture::readBytes(options).contains(("Approved_Emulator_Command_1=\"" + command + "\"\r\n").toUtf8()),
+             WindowFixture::readBytes(options).constData());
+    buildWith(command);  // remembered: runs without a question
+    QCOMPARE(f.dialogs.commandsAsked.size(), 4);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+
+    buildWith(command + " && true");  // any other text is asked about
+    QCOMPARE(f.dialogs.commandsAsked.size(), 5);
+    QCOMPARE(f.dialogs.commandsAsked.last(), command + " && true");
+}
+
+void BuildCommandTest::commandQuestionShowsHiddenCharacters() {
+    WindowFixture f;
+    buildText(f, QStringLiteral("&P=PRIMO\n&E=echo %1[2J%2x").arg(QChar(0x1B), QChar(0x00AD)));
+    QCOMPARE(f.dialogs.commandsAsked, QStringList({"echo \\x1b[2J\\xadx"}));
 }
 
 QTEST_MAIN(BuildCommandTest)

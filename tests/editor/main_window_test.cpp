@@ -62,6 +62,8 @@ private slots:
     void layoutFollowsTheWindowSize();
     void editorSetUp();
     void statusBarPanels();
+    void caretPanelsShownFromTheStart();
+    void noPanelCutsItsText();
 };
 
 void MainWindowTest::captionAndMenuBarOrder() {
@@ -252,9 +254,38 @@ void MainWindowTest::statusBarPanels() {
     QCOMPARE(f.window->findChild<QLabel*>("Panel1")->width(), 200);
     QCOMPARE(f.window->findChild<QLabel*>("Panel2")->width(), 60);
     QVERIFY(f.window->findChild<QLabel*>("Panel3")->width() > 400);
-    // Right after start-up the caret panels are empty; a key fills them.
-    QCOMPARE(f.window->statusText(0), QString());
-    QCOMPARE(f.window->statusText(1), QString());
+}
+
+// The caret panels were empty until the first key after start-up and New.
+void MainWindowTest::caretPanelsShownFromTheStart() {
+    WindowFixture f;
+    QCOMPARE(f.window->statusText(0), QStringLiteral("Length: 22   Lines: 4"));
+    QCOMPARE(f.window->statusText(1), QStringLiteral("Line: 1   Pos: 1   SelLen: 0"));
+    f.setText(QStringLiteral("PRINT 1\nEND"));
+    f.dialogs.yesNoAnswers = {true};
+    f.action("New1")->trigger();
+    QCOMPARE(f.window->statusText(0), QStringLiteral("Length: 22   Lines: 4"));
+    QCOMPARE(f.window->statusText(1), QStringLiteral("Line: 1   Pos: 1   SelLen: 0"));
+}
+
+// Panel 0 cut "Length: 1234567   Lines: 123456" at its fixed 160 pixels.
+void MainWindowTest::noPanelCutsItsText() {
+    WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const QSize before = f.window->size();
+    const QStringList texts = {"Length: 1234567   Lines: 123456", "Line: 123456   Pos: 12345   SelLen: 1234567",
+                               "Unsaved", f.path(QStringLiteral("Projects/") + QString(150, QLatin1Char('p')) + ".lpj")};
+    for (int i = 0; i < 4; ++i) f.window->findChild<QLabel*>(QStringLiteral("Panel%1").arg(i))->setText(texts[i]);
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i) {
+        const QLabel* panel = f.window->findChild<QLabel*>(QStringLiteral("Panel%1").arg(i));
+        const int needed = panel->fontMetrics().horizontalAdvance(texts[i]) + 2 * panel->frameWidth() + panel->indent();
+        QVERIFY2(panel->width() >= needed, qPrintable(QStringLiteral("%1: %2 < %3").arg(texts[i]).arg(panel->width()).arg(needed)));
+    }
+    // A long path does not push the window wider; the full path is its tooltip.
+    QCOMPARE(f.window->size(), before);
+    QCOMPARE(f.window->statusText(3), texts[3]);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,10 +1,18 @@
 // New, Open, Save and Save As: the saved flag, the panels, Save's enabled
 // state and what reaches the disk.
-#include <QTest>
+#include <sys/stat.h>
 
+#include <QLabel>
+#include <QTest>
+#include <array>
+
+#include "compiler/project_text.h"
+#include "editor/project_codec.h"
+#include "editor/project_files.h"
 #include "window_fixture.h"
 
 using lintrel::testing::WindowFixture;
+using ChangedFileAnswer = lintrel::Dialogs::ChangedFileAnswer;
 
 namespace {
 
@@ -21,6 +29,41 @@ QByteArray allByteValues() {
     return bytes;
 }
 
+// Project commands on a bare editor, with their own open limits.
+struct BareProject {
+    QTemporaryDir folder;
+    lintrel::testing::ScriptedDialogs dialogs;
+    QWidget window;
+    QPlainTextEdit* editor = new QPlainTextEdit(&window);
+    QAction save{&window};
+    std::array<QLabel, 4> panels;
+    lintrel::Workspace workspace;
+    std::unique_ptr<lintrel::ProjectFiles> files;
+
+    explicit BareProject(lintrel::OpenLimits limits) {
+        workspace.window = &window;
+        workspace.editor = editor;
+        workspace.save = &save;
+        workspace.dialogs = &dialogs;
+        workspace.programFolder = folder.path();
+        for (std::size_t i = 0; i < panels.size(); ++i) workspace.panels[i] = &panels[i];
+        files = std::make_unique<lintrel::ProjectFiles>(workspace, limits);
+        QObject::connect(editor, &QPlainTextEdit::textChanged, [this] { files->markChanged(); });
+        files->setSaved(true);
+        files->NewProject();
+    }
+};
+
+// Another program writes the file; its time moves on by a second, as a
+// write a while later would leave it.
+void writeAsAnotherProgram(const QString& path, const QByteArray& bytes) {
+    const QDateTime before = QFileInfo(path).lastModified();
+    WindowFixture::writeBytes(path, bytes);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(before.addSecs(1), QFileDevice::FileModificationTime));
+}
+
 }  // namespace
 
 class ProjectFilesTest : public QObject {
@@ -35,10 +78,20 @@ private slots:
     void saveAsOverwriteQuestion();
     void saveAsCancelledChangesNothing();
     void everyByteValueSurvivesLoadAndSave();
+    void projectBytesSplitAsTheBuildSplitsThem();
     void unsavableCharacterIsRefused();
     void failedWriteKeepsOldFileAndUnsavedState();
     void failedSaveAsKeepsTheProjectWithoutFile();
-    void yesThenCancelKeepsTextAsSaved();
+    void yesThenCancelOnOpenKeepsTheTextUnsaved();
+    void saveOverAFileChangedByAnotherProgramAsks_data();
+    void saveOverAFileChangedByAnotherProgramAsks();
+    void sameSizeChangeIsNoticedAndATouchIsNot();
+    void openReadsOnlyRegularFiles_data();
+    void openReadsOnlyRegularFiles();
+    void openRefusesProjectsOver256MB();
+    void openAsksBeforeAProjectOver20MB();
+    void largeProjectLoadsWithProgress();
+    void cancelledLoadKeepsTheOldText();
     void plainTextFileIsSavedBackInPlace();
 };
 
@@ -103,8 +156,8 @@ void ProjectFilesTest::openOfAMissingFile() {
     QCOMPARE(f.line(0), QStringLiteral("KEEP"));
     QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
     QVERIFY(!f.action("Save1")->isEnabled());
-    // The Yes before the failure stays: the text now counts as saved.
-    QVERIFY(f.window->isSaved());
+    // Nothing replaced the text: it still needs saving.
+    QVERIFY(!f.window->isSaved());
 }
 
 void ProjectFilesTest::editingMarksUnsavedAndColouringDoesNot() {
@@ -212,6 +265,18 @@ void ProjectFilesTest::everyByteValueSurvivesLoadAndSave() {
     QCOMPARE(f.editor()->document()->blockCount(), 5);
 }
 
+// The window shows the lines the build reads from the same bytes.
+void ProjectFilesTest::projectBytesSplitAsTheBuildSplitsThem() {
+    const QList<QByteArray> inputs = {"", "\r\n", "A", "A\r", "A\r\r\n", "\n\n", "A\r\nB", "\rX\n\rY", "A\n\r\n",
+                                      QByteArray("\x80\xA0\xFF\x00\r\n", 5)};
+    for (const QByteArray& bytes : inputs) {
+        const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        QStringList lines;
+        for (const std::string& line : lintrel::splitProjectLines(view)) lines << lintrel::textFromCodePage1250(line);
+        QCOMPARE(lintrel::textFromProjectBytes(view), lines.join(QLatin1Char('\n')));
+    }
+}
+
 void ProjectFilesTest::unsavableCharacterIsRefused() {
     WindowFixture f;
     const QString file = f.path("Projects/greek.lpj");
@@ -266,16 +331,191 @@ void ProjectFilesTest::failedSaveAsKeepsTheProjectWithoutFile() {
     QCOMPARE(f.window->statusText(3), QString());
 }
 
-void ProjectFilesTest::yesThenCancelKeepsTextAsSaved() {
+// Yes, then Cancel, made the text count as saved: the next New, Open or
+// close dropped it without asking.
+void ProjectFilesTest::yesThenCancelOnOpenKeepsTheTextUnsaved() {
     WindowFixture f;
     f.setText(QStringLiteral("WORK"));
     f.dialogs.yesNoAnswers = {true};
     f.window->BitBtnLOADClick();  // the open dialog is cancelled
     QCOMPARE(f.line(0), QStringLiteral("WORK"));
-    QVERIFY(f.window->isSaved());
+    QVERIFY(!f.window->isSaved());
     QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
-    f.window->NewProject();
-    QCOMPARE(f.dialogs.questions.size(), 1);
+    f.window->NewProject();  // asked again; No
+    QCOMPARE(f.dialogs.questions.size(), 2);
+    QCOMPARE(f.line(0), QStringLiteral("WORK"));
+}
+
+void ProjectFilesTest::saveOverAFileChangedByAnotherProgramAsks_data() {
+    QTest::addColumn<ChangedFileAnswer>("answer");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::addColumn<QString>("inEditor");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("Overwrite") << ChangedFileAnswer::Overwrite << true << QByteArray("MINE\r\n") << "MINE" << true;
+    QTest::newRow("Reload it") << ChangedFileAnswer::Reload << false << QByteArray("THEIRS\r\n") << "THEIRS" << true;
+    QTest::newRow("Cancel") << ChangedFileAnswer::Cancel << false << QByteArray("THEIRS\r\n") << "MINE" << false;
+}
+
+// Save wrote over the other program's change without a word.
+void ProjectFilesTest::saveOverAFileChangedByAnotherProgramAsks() {
+    QFETCH(ChangedFileAnswer, answer);
+    QFETCH(bool, written);
+    QFETCH(QByteArray, onDisk);
+    QFETCH(QString, inEditor);
+    QFETCH(bool, saved);
+    WindowFixture f;
+    const QString file = f.path("Projects/shared.lpj");
+    WindowFixture::writeBytes(file, "OLD\r\n");
+    f.open(file);
+    f.setText(QStringLiteral("MINE"));
+    writeAsAnotherProgram(file, "THEIRS\r\n");
+    f.dialogs.changedFileAnswers = {answer};
+    QCOMPARE(f.window->Save(), written);
+    QCOMPARE(f.dialogs.changedFileQuestions, 1);
+    QCOMPARE(WindowFixture::readBytes(file), onDisk);
+    QCOMPARE(f.editor()->toPlainText(), inEditor);
+    QCOMPARE(f.window->isSaved(), saved);
+    QCOMPARE(f.window->statusText(2), saved ? QStringLiteral("Saved") : QStringLiteral("Unsaved"));
+    QCOMPARE(f.window->projectPath(), file);
+    // Once the file on disk is known again the next save asks nothing; after
+    // Cancel it asks again.
+    f.setText(QStringLiteral("NEXT"));
+    f.dialogs.changedFileAnswers = {ChangedFileAnswer::Overwrite};
+    QVERIFY(f.window->Save());
+    QCOMPARE(f.dialogs.changedFileQuestions, answer == ChangedFileAnswer::Cancel ? 2 : 1);
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("NEXT\r\n"));
+}
+
+void ProjectFilesTest::sameSizeChangeIsNoticedAndATouchIsNot() {
+    WindowFixture f;
+    const QString file = f.path("Projects/same.lpj");
+    WindowFixture::writeBytes(file, "AAAA\r\n");
+    f.open(file);
+    f.setText(QStringLiteral("MINE"));
+    writeAsAnotherProgram(file, "AAAA\r\n");  // touched, same bytes
+    QVERIFY(f.window->Save());
+    QCOMPARE(f.dialogs.changedFileQuestions, 0);
+    f.setText(QStringLiteral("MORE"));
+    writeAsAnotherProgram(file, "BBBB\r\n");  // same size, other bytes
+    QVERIFY(!f.window->Save());
+    QCOMPARE(f.dialogs.changedFileQuestions, 1);
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("BBBB\r\n"));
+    // A file that went away is simply written again.
+    QVERIFY(QFile::remove(file));
+    QVERIFY(f.window->Save());
+    QCOMPARE(f.dialogs.changedFileQuestions, 1);
+    QCOMPARE(WindowFixture::readBytes(file), QByteArray("MORE\r\n"));
+}
+
+void ProjectFilesTest::openReadsOnlyRegularFiles_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("device") << "/dev/zero";
+    QTest::newRow("folder") << "folder";
+}
+
+// A FIFO hung the window and /dev/zero filled the memory.
+void ProjectFilesTest::openReadsOnlyRegularFiles() {
+    QFETCH(QString, kind);
+    WindowFixture f;
+    QString path = kind;
+    if (kind == "fifo") {
+        path = f.path("Projects/pipe.lpj");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        path = f.path("Projects/folder.lpj");
+        QVERIFY(QDir().mkpath(path));
+    }
+    f.setText(QStringLiteral("KEEP"));
+    f.dialogs.yesNoAnswers = {true};
+    f.open(path);
+    QCOMPARE(f.dialogs.errors, QStringList({QStringLiteral("Cannot open \"%1\": it is not a regular file.").arg(path)}));
+    QCOMPARE(f.line(0), QStringLiteral("KEEP"));
+    QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
+    QVERIFY(!f.window->isSaved());
+}
+
+void ProjectFilesTest::openRefusesProjectsOver256MB() {
+    WindowFixture f;
+    const QString path = f.path("Projects/huge.lpj");
+    QFile huge(path);
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize(300LL * 1024 * 1024));  // sparse: nothing is written
+    huge.close();
+    f.open(path);
+    QCOMPARE(f.dialogs.errors,
+             QStringList({QStringLiteral("Cannot open \"%1\": the project is 300.0 MB (314572800 bytes); projects over "
+                                         "256 MB are not opened.").arg(path)}));
+    QCOMPARE(f.dialogs.questions, QStringList());
+    QCOMPARE(f.line(0), QStringLiteral("&P=BASIC"));
+}
+
+void ProjectFilesTest::openAsksBeforeAProjectOver20MB() {
+    WindowFixture f;
+    const QString path = f.path("Projects/large.lpj");
+    QFile large(path);
+    QVERIFY(large.open(QIODevice::WriteOnly));
+    QVERIFY(large.resize(21LL * 1024 * 1024));
+    large.close();
+    f.open(path);  // answered No
+    QCOMPARE(f.dialogs.questions,
+             QStringList({QStringLiteral("The project \"%1\" is 21.0 MB and takes a while to open. Open it?").arg(path)}));
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QCOMPARE(f.dialogs.progress, QList<int>());
+    QCOMPARE(f.line(0), QStringLiteral("&P=BASIC"));
+    QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
+}
+
+// Above the limit the text goes in by parts, the progress shown between them.
+void ProjectFilesTest::largeProjectLoadsWithProgress() {
+    BareProject bare(lintrel::OpenLimits{1024 * 1024, 8 * 1024 * 1024});
+    const QString path = bare.folder.filePath("big.lpj");
+    QByteArray bytes;
+    int lines = 0;
+    for (; bytes.size() < 3 * 1024 * 1024; ++lines) bytes += "PRINT \"LINE " + QByteArray::number(lines) + "\"\r\n";
+    WindowFixture::writeBytes(path, bytes);
+    bare.dialogs.yesNoAnswers = {true};
+    bare.dialogs.openAnswers = {path};
+    bare.files->BitBtnLOADClick();
+    QCOMPARE(bare.dialogs.questions.size(), 1);
+    const QList<int> progress = bare.dialogs.progress;
+    QVERIFY2(progress.size() >= 4, qPrintable(QString::number(progress.size())));
+    QCOMPARE(progress.first(), 0);
+    QCOMPARE(progress.last(), -1);
+    QCOMPARE(progress[progress.size() - 2], 100);
+    QVERIFY(std::is_sorted(progress.begin(), progress.end() - 1));
+    QCOMPARE(bare.editor->document()->blockCount(), lines);
+    QCOMPARE(bare.editor->document()->lastBlock().text(), QStringLiteral("PRINT \"LINE %1\"").arg(lines - 1));
+    QCOMPARE(bare.editor->textCursor().position(), 0);
+    QVERIFY(!bare.editor->document()->isUndoAvailable());
+    QVERIFY(bare.files->isSaved());
+    QCOMPARE(bare.panels[2].text(), QStringLiteral("Saved"));
+    // And back out unchanged.
+    bare.editor->insertPlainText("X");
+    QVERIFY(bare.files->Save() == lintrel::SaveOutcome::Written);
+    QCOMPARE(WindowFixture::readBytes(path), "X" + bytes);
+}
+
+// Cancel in the progress window: nothing was opened, the old text is back.
+void ProjectFilesTest::cancelledLoadKeepsTheOldText() {
+    BareProject bare(lintrel::OpenLimits{1024 * 1024, 8 * 1024 * 1024});
+    const QString path = bare.folder.filePath("big.lpj");
+    QByteArray bytes;
+    while (bytes.size() < 3 * 1024 * 1024) bytes += "PRINT \"LINE\"\r\n";
+    WindowFixture::writeBytes(path, bytes);
+    bare.editor->setPlainText(QString());
+    bare.editor->insertPlainText(QStringLiteral("10 PRINT 1"));
+    bare.dialogs.yesNoAnswers = {true, true};  // drop the unsaved text; open the large file
+    bare.dialogs.openAnswers = {path};
+    bare.dialogs.cancelProgressAt = 1024 * 1024;
+    bare.files->BitBtnLOADClick();
+    QCOMPARE(bare.dialogs.questions.size(), 2);
+    QVERIFY(!bare.dialogs.progress.isEmpty());
+    QCOMPARE(bare.dialogs.progress.last(), -1);
+    QCOMPARE(bare.editor->toPlainText(), QStringLiteral("10 PRINT 1"));
+    QVERIFY(!bare.files->isSaved());
+    QVERIFY(bare.files->projectPath() != path);
 }
 
 void ProjectFilesTest::plainTextFileIsSavedBackInPlace() {

@@ -11,13 +11,18 @@ namespace lintrel::testing {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    std::deque<bool> yesNoAnswers;       // next answers to ask; No when empty
-    int dismissals = 0;                  // the next questions closed without an answer
+    std::deque<bool> yesNoAnswers;       // next answers to ask and askYesNoCancel; No when empty
+    int dismissals = 0;                  // the next questions closed without an answer (Cancel where offered)
+    std::deque<CommandAnswer> commandAnswers;          // Don't run when empty
+    std::deque<ChangedFileAnswer> changedFileAnswers;  // Cancel when empty
     std::deque<QString> openAnswers;     // next chosen files; cancel when empty
     std::deque<QString> saveAnswers;
 
     QStringList questions, errors, informations, messages;
     QStringList openStartFolders, saveStartFolders, saveProposedNames;
+    QStringList commandsAsked;
+    int changedFileQuestions = 0;
+    QList<int> progress;  // every percent shown; -1 where the progress window went away
     std::function<void()> whileMessageShown;  // runs while a plain message box would be open
     std::function<void()> whileInformationShown;
     QStringList texts;                   // shown in the scrollable text window
@@ -62,21 +67,52 @@ public:
     }
     std::unique_ptr<Progress> showProgress(QWidget*, const QString& text, std::function<void()> cancel) override {
         progresses << text;
-        return std::make_unique<ScriptedProgress>(cancelProgressAt, std::move(cancel));
+        return std::make_unique<ScriptedProgress>(cancelProgressAt, std::move(cancel), progress);
     }
 
-private:
     struct ScriptedProgress : Progress {
-        ScriptedProgress(qint64 at, std::function<void()> cancel) : at(at), cancel(std::move(cancel)) {}
-        void update(qint64 done, qint64) override {
+        ScriptedProgress(qint64 at, std::function<void()> cancel, QList<int>& shown)
+            : at(at), cancel(std::move(cancel)), shown(shown) {}
+        ~ScriptedProgress() override { shown << -1; }
+        void update(qint64 done, qint64 total) override {
+            shown << (total > 0 ? int(done * 100 / total) : 0);
             if (at < 0 || done < at) return;
             at = -1;
             cancel();
         }
         qint64 at;
         std::function<void()> cancel;
+        QList<int>& shown;
     };
 
+    Answer askYesNoCancel(QWidget*, const QString& text) override {
+        questions << text;
+        if (dismissals > 0) {
+            --dismissals;
+            return Answer::Cancel;
+        }
+        if (yesNoAnswers.empty()) return Answer::No;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer ? Answer::Yes : Answer::No;
+    }
+    CommandAnswer askToRunCommand(QWidget*, const QString& command) override {
+        commandsAsked << command;
+        return next(commandAnswers, CommandAnswer{});
+    }
+    ChangedFileAnswer askAboutChangedFile(QWidget*) override {
+        ++changedFileQuestions;
+        return next(changedFileAnswers, ChangedFileAnswer::Cancel);
+    }
+
+private:
+    template <typename T>
+    static T next(std::deque<T>& answers, T whenEmpty) {
+        if (answers.empty()) return whenEmpty;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     static QString next(std::deque<QString>& answers) {
         if (answers.empty()) return {};
         QString answer = answers.front();

@@ -123,6 +123,33 @@ private slots:
                                     "\r\nUpdate_Server=\r\nSpace_Remove=0\r\nMine=keep me\r\n[Last]\r\nX=1\r\n");
     }
 
+    // Approved "&E=" commands are read at each build and kept by the close.
+    void approvedEmulatorCommandsAreKept() {
+        LifecycleFixture run;
+        QVERIFY(QDir(run.programFolder.path()).mkdir("Exports"));
+        // The first key was deleted by hand: the others still count.
+        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toLatin1() + "\r\nApproved_Emulator_Command_2=\"true\"\r\n");
+        QVERIFY(run.start());
+        auto build = [&](const QString& command) {
+            run.window->editor()->setPlainText("&P=BASIC\nPRINT 1\n&E=" + command);
+            run.window->setSaved(true);
+            run.window->BitBtnCOMPILLEClick();
+        };
+        build("true");
+        QCOMPARE(run.dialogs.commandsAsked, QStringList());
+        run.dialogs.commandAnswers = {{true, true}};
+        build(": second");
+        QCOMPARE(run.dialogs.commandsAsked, QStringList({": second"}));
+        QVERIFY(run.window->close());
+        const QByteArray written = run.options();
+        for (const char* line : {"Approved_Emulator_Command_1=\"true\"\r\n", "Approved_Emulator_Command_2=\": second\"\r\n",
+                                 "Space_Remove=1\r\n"})
+            QVERIFY2(written.contains(line), written.constData());
+        QVERIFY(run.start());
+        build(": second");
+        QCOMPARE(run.dialogs.commandsAsked.size(), 1);
+    }
+
     void closeUnsavedAnsweringNoWritesSettingsOnly() {
         LifecycleFixture run;
         QVERIFY(run.start());
@@ -161,19 +188,29 @@ private slots:
         QVERIFY(QFile::exists(run.optionsFile()));
     }
 
-    // Escape or the title bar is no answer: the work is saved as with Yes.
-    void closeQuestionDismissedSavesLikeYes() {
+    // Escape saved the project as Yes does; now it is Cancel, as is the
+    // question's Cancel button: the window stays open and nothing changes.
+    void closeQuestionCancelKeepsTheWindowOpen() {
         LifecycleFixture run;
         QVERIFY(run.start());
         const QString project = run.inProgram("kept.lpj");
         run.dialogs.saveAnswers = {project};
         QVERIFY(run.window->SaveAS());
+        const QByteArray saved = readFile(project);
         run.edit("PRINT \"KEPT\"");
         run.dialogs.dismissals = 1;
-        QVERIFY(run.window->close());
+        QVERIFY(!run.window->close());
         QCOMPARE(run.dialogs.questions, QStringList{kCloseQuestion});
+        QVERIFY(run.window->isVisible());
+        QVERIFY(!run.window->isSaved());
+        QVERIFY(run.window->editor()->toPlainText().contains("PRINT \"KEPT\""));
+        QCOMPARE(readFile(project), saved);
+        QVERIFY(!QFile::exists(run.optionsFile()));
+
+        // Yes and No stay as they were.
+        run.dialogs.yesNoAnswers = {true};
+        QVERIFY(run.window->close());
         QVERIFY(readFile(project).contains("PRINT \"KEPT\""));
-        QVERIFY(QFile::exists(run.optionsFile()));
     }
 
     // The user asked to save; a save that did not happen must not lose the work.
@@ -192,6 +229,23 @@ private slots:
         run.dialogs.yesNoAnswers = {false};
         QVERIFY(run.window->close());
         QCOMPARE(run.dialogs.questions.count(kCloseQuestion), 2);
+    }
+
+    // Yes to the close question, then Cancel to the changed-file question.
+    void closeStaysOpenWhenTheFileChangedAndTheSaveIsCancelled() {
+        LifecycleFixture run;
+        QVERIFY(run.start());
+        const QString project = run.inProgram("shared.lpj");
+        run.dialogs.saveAnswers = {project};
+        QVERIFY(run.window->SaveAS());
+        run.edit("PRINT 5");
+        writeFile(project, "THEIRS, LONGER THAN BEFORE\r\n");
+        run.dialogs.yesNoAnswers = {true};
+        QVERIFY(!run.window->close());
+        QCOMPARE(run.dialogs.changedFileQuestions, 1);
+        QCOMPARE(readFile(project), QByteArray("THEIRS, LONGER THAN BEFORE\r\n"));
+        QVERIFY(!run.window->isSaved());
+        QVERIFY(!QFile::exists(run.optionsFile()));
     }
 
     void closeStaysOpenWhenOverwriteIsDeclined() {
