@@ -1,0 +1,64 @@
+// The gutter's numbering: the number each source line is stored under, lines
+// that make none, the stop at a directive error, and the lookup of a number
+// the machine printed.
+#include <gtest/gtest.h>
+
+#include "compiler/line_map.h"
+
+namespace lintrel {
+namespace {
+
+constexpr long long kNone = kNoBasicLine;
+
+struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    bool removeSpaces;
+    std::vector<long long> numbers;
+    int errorLine;  // -1: no error
+};
+
+TEST(LineMap, NumbersEachSourceLineAsTheBuildDoes) {
+    const std::vector<Case> cases = {
+        {"new project", {"&P=BASIC", "&C=10", "&I=10", "\t"}, true, {kNone, kNone, kNone, kNone}, -1},
+        {"jumps",
+         {"&P=HT", "&C=100", "&I=5", "A", "| note", "\\label", "B", "&C=200", "C", "&I=50", "D", "E"},
+         true,
+         {kNone, kNone, kNone, 100, kNone, kNone, 105, kNone, 200, kNone, 205, 255},
+         -1},
+        {"directive after text numbers with its own value",
+         {"&P=BASIC", "PRINT 5 &C=100", "PRINT 6 &I=7", "X"},
+         true,
+         {kNone, 100, 101, 108},
+         -1},
+        {"no number before the first &P=", {"A", "&P=ABC80", "B"}, true, {kNone, kNone, 2}, -1},
+        {"a line of spaces is text only while spaces stay", {"&P=HL2", "  ", "A"}, false, {kNone, 1, 2}, -1},
+        {"spaces removed", {"&P=HL2", "  ", "A"}, true, {kNone, kNone, 1}, -1},
+        {"stops at a bad value", {"&P=TVC", "A", "&C=x", "B"}, true, {kNone, 1}, 2},
+        {"stops at the line-number limit", {"&P=TVC", "&C=9990", "&I=10", "A", "B"}, true,
+         {kNone, kNone, kNone, 9990}, 4},
+    };
+    for (const Case& c : cases) {
+        const BasicLineMap map = mapBasicLines(c.lines, BuildOptions{c.removeSpaces});
+        EXPECT_EQ(map.numbers, c.numbers) << c.name;
+        EXPECT_EQ(map.mappedLines, static_cast<int>(c.numbers.size())) << c.name;
+        EXPECT_EQ(map.error ? map.error->line : -1, c.errorLine) << c.name;
+    }
+}
+
+TEST(LineMap, FindsTheLineThatMakesANumberOrTheOneBefore) {
+    const BasicLineMap map = mapBasicLines({"&P=BASIC", "&C=10", "&I=10", "A", "", "B", "&C=230", "C"}, {});
+    const std::vector<std::pair<long long, std::optional<int>>> cases = {
+        {10, 3}, {20, 5}, {25, 5}, {229, 5}, {230, 7}, {9, std::nullopt}, {231, std::nullopt},
+    };
+    for (const auto& [number, line] : cases) {
+        const BasicLinePlace place = findBasicLine(map, number);
+        EXPECT_EQ(place.sourceLine, line) << number;
+        EXPECT_EQ(place.first, 10);
+        EXPECT_EQ(place.last, 230);
+    }
+    EXPECT_FALSE(findBasicLine(mapBasicLines({"&P=HT"}, {}), 10).sourceLine);
+}
+
+}  // namespace
+}  // namespace lintrel
