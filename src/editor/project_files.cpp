@@ -28,6 +28,18 @@ void ProjectFiles::markChanged() {
     workspace_.setPanel(2, QStringLiteral("Unsaved"));
 }
 
+void ProjectFiles::markUnchanged() {
+    saved_ = true;
+    workspace_.setPanel(2, path_ == kUnnamed ? QString() : QStringLiteral("Saved"));
+}
+
+// The editor remembers this text as the unchanged one, so that undoing back
+// to it can say so.
+void ProjectFiles::markClean() {
+    saved_ = true;
+    workspace_.editor->document()->setModified(false);
+}
+
 // Yes counts as saved even if the command stops later, so the user is not
 // asked twice about the same text.
 bool ProjectFiles::confirmDiscard() {
@@ -48,13 +60,21 @@ void ProjectFiles::NewProject() {
     workspace_.setPanel(2, {});
     workspace_.setPanel(3, {});
     path_ = kUnnamed;
-    saved_ = true;
+    markClean();
 }
 
 void ProjectFiles::BitBtnLOADClick() {
     if (!confirmDiscard()) return;
     const QString chosen = workspace_.dialogs->chooseOpenFile(workspace_.window, projectsFolder(), kOpenFilter);
     if (chosen.isEmpty()) return;
+    openChosen(chosen);
+}
+
+void ProjectFiles::openPath(const QString& path) {
+    if (confirmDiscard()) openChosen(path);
+}
+
+void ProjectFiles::openChosen(const QString& chosen) {
     if (!QFileInfo(chosen).isFile()) {
         workspace_.showGeneralError(QStringLiteral("File does not exist."));
         return;
@@ -64,7 +84,8 @@ void ProjectFiles::BitBtnLOADClick() {
     workspace_.setPanel(3, path_);
     workspace_.save->setEnabled(true);
     workspace_.setPanel(2, QStringLiteral("Saved"));
-    saved_ = true;
+    markClean();
+    if (workspace_.projectFileUsed) workspace_.projectFileUsed(path_);
 }
 
 // Reads the whole file before touching the editor, so a read error leaves
@@ -95,7 +116,8 @@ SaveOutcome ProjectFiles::saveToPath() {
     workspace_.setPanel(2, QStringLiteral("Saved"));
     workspace_.setPanel(3, path_);
     workspace_.save->setEnabled(true);
-    saved_ = true;
+    markClean();
+    if (workspace_.projectFileUsed) workspace_.projectFileUsed(path_);
     return outcome;
 }
 

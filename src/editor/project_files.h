@@ -22,11 +22,16 @@ public:
 
     void NewProject();
     void BitBtnLOADClick();
+    // Open without the file dialog (recent projects, the command line, a
+    // dropped file): the unsaved question, then the file.
+    void openPath(const QString& path);
     SaveOutcome Save();
     SaveOutcome SaveAS();
 
     // The text changed: the project needs saving.
     void markChanged();
+    // Undo or redo brought back the text as it was opened or saved.
+    void markUnchanged();
 
     bool isSaved() const { return saved_; }
     void setSaved(bool saved) { saved_ = saved; }
@@ -36,6 +41,8 @@ public:
 
 private:
     bool confirmDiscard();
+    void openChosen(const QString& chosen);
+    void markClean();
     bool load(const QString& path);
     SaveOutcome saveToPath();
     SaveOutcome write();
