@@ -535,7 +535,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::openFromArguments(const QStringList& arguments) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         if (arguments[i].startsWith(QLatin1Char('-'))) continue;
-        openProject(arguments[i]);
+        openProject(QFileInfo(arguments[i]).absoluteFilePath());
         return;
     }
 }

@@ -38,11 +38,6 @@ void showActive(QWidget* window) {
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
-void typeInto(WindowFixture& f, const QString& text) {
-    f.editor()->setFocus();
-    QTest::keyClicks(f.editor(), text);
-}
-
 }  // namespace
 
 class GutterTest : public QObject {
@@ -53,8 +48,7 @@ private slots:
     void typingRenumbersInTheBackground();
     void directiveErrorShowsNumbersUpToIt();
     void viewMenuShowsAndHidesEachColumn();
-    void goToBasicLine();
-    void goToLine();
+    void goToBasicLineAndGoToLine();
 };
 
 void GutterTest::basicColumnMatchesTheBuild_data() {
@@ -97,7 +91,7 @@ void GutterTest::typingRenumbersInTheBackground() {
     QTRY_COMPARE(f.window->codeEditor()->gutterBasicLineNumber(4), QStringLiteral("20"));
     QTextCursor cursor(f.editor()->document()->findBlockByNumber(3));
     f.editor()->setTextCursor(cursor);
-    typeInto(f, "X");
+    QTest::keyClicks(f.editor(), "X");
     QTest::keyClick(f.editor(), Qt::Key_Return);
     QTRY_COMPARE(f.window->codeEditor()->gutterBasicLineNumber(5), QStringLiteral("30"));
     QCOMPARE(f.window->codeEditor()->gutterBasicLineNumber(3), QStringLiteral("10"));
@@ -142,7 +136,7 @@ void GutterTest::viewMenuShowsAndHidesEachColumn() {
     QCOMPARE(f.editor()->viewport()->geometry().left(), gutter->geometry().right() + 1);
 }
 
-void GutterTest::goToBasicLine() {
+void GutterTest::goToBasicLineAndGoToLine() {
     WindowFixture f;
     showActive(f.window.get());
     f.setText("&P=HT\n&C=10\n&I=10\nA\n|\nB\n&C=230\nC");
@@ -150,45 +144,32 @@ void GutterTest::goToBasicLine() {
     QTest::keyClick(f.editor(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
     GoToDialog* dialog = f.window->goToBasicLineDialog();
     QVERIFY(dialog->isVisible());
-    const auto go = [&](const char* number) {
-        dialog->field()->setText(QLatin1String(number));
-        QTest::keyClick(dialog->field(), Qt::Key_Return);
+    const auto go = [&](GoToDialog* to, const char* number) {
+        to->present();
+        to->field()->setText(QLatin1String(number));
+        QTest::keyClick(to->field(), Qt::Key_Return);
         return f.editor()->textCursor().blockNumber();
     };
-    QCOMPARE(go("230"), 7);
+    QCOMPARE(go(dialog, "230"), 7);
     QVERIFY(!dialog->isVisible());
-    dialog->present();
-    QCOMPARE(go("25"), 5);  // between 20 and 230: the line before
-    dialog->present();
-    QCOMPARE(go("10"), 3);
-    dialog->present();
-    go("231");
+    QCOMPARE(go(dialog, "25"), 5);  // between 20 and 230: the line before
+    QCOMPARE(go(dialog, "10"), 3);
+    go(dialog, "231");
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->message(), QStringLiteral("BASIC line 231 is beyond the program, which ends at line 230."));
-    go("9");
+    go(dialog, "9");
     QCOMPARE(dialog->message(), QStringLiteral("BASIC line 9 comes before the program, which starts at line 10."));
     f.setText("&P=HT\nA\n&C=x\nB");
-    go("5");
+    go(dialog, "5");
     QCOMPARE(dialog->message(), QStringLiteral("BASIC line 5 is beyond the program, which ends at line 1. The numbering "
                                                "stops at line 3: \"x\" is not a valid integer value!"));
-}
+    dialog->hide();
 
-void GutterTest::goToLine() {
-    WindowFixture f;
-    showActive(f.window.get());
-    f.editor()->setFocus();
     QTest::keyClick(f.editor(), Qt::Key_G, Qt::ControlModifier);
-    GoToDialog* dialog = f.window->goToLineDialog();
-    QVERIFY(dialog->isVisible());
-    dialog->field()->setText("3");
-    QTest::keyClick(dialog->field(), Qt::Key_Return);
-    QCOMPARE(f.editor()->textCursor().blockNumber(), 2);
-    QVERIFY(!dialog->isVisible());
-    dialog->present();
-    dialog->field()->setText("5");
-    QTest::keyClick(dialog->field(), Qt::Key_Return);
-    QCOMPARE(dialog->message(), QStringLiteral("The project has lines 1 to 4."));
-    QVERIFY(dialog->isVisible());
+    QVERIFY(f.window->goToLineDialog()->isVisible());
+    QCOMPARE(go(f.window->goToLineDialog(), "3"), 2);
+    go(f.window->goToLineDialog(), "5");
+    QCOMPARE(f.window->goToLineDialog()->message(), QStringLiteral("The project has lines 1 to 4."));
 }
 
 QTEST_MAIN(GutterTest)
