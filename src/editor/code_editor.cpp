@@ -56,7 +56,8 @@ private:
 
 }  // namespace
 
-CodeEditor::CodeEditor(QWidget* parent) : QPlainTextEdit(parent), gutter_(new Gutter(this)) {
+CodeEditor::CodeEditor(QWidget* parent)
+    : QPlainTextEdit(parent), gutter_(new Gutter(this)) {
     setObjectName(QStringLiteral("MemoSource"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -179,15 +180,25 @@ void CodeEditor::paintEvent(QPaintEvent* event) {
     QPlainTextEdit::paintEvent(event);
 }
 
+// A scheme with its own selection colours keeps the ones it replaces, so
+// that the next scheme without can give them back; otherwise the selection
+// colours are left as they are.
 void CodeEditor::setColourScheme(const ColourScheme& scheme) {
-    scheme_ = &scheme;
     QPalette palette = this->palette();
+    const bool hadOwn = scheme_ && scheme_->ownSelection;
+    if (scheme.ownSelection && !hadOwn) desktopSelection_ = palette;
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Base, colour(scheme.background));
         palette.setColor(group, QPalette::Text, colour(scheme.tokens[0]));
-        palette.setColor(group, QPalette::Highlight, colour(scheme.selection));
-        palette.setColor(group, QPalette::HighlightedText, colour(scheme.selectedText));
+        if (scheme.ownSelection) {
+            palette.setColor(group, QPalette::Highlight, colour(scheme.selection));
+            palette.setColor(group, QPalette::HighlightedText, colour(scheme.selectedText));
+        } else if (hadOwn) {
+            palette.setColor(group, QPalette::Highlight, desktopSelection_.color(group, QPalette::Highlight));
+            palette.setColor(group, QPalette::HighlightedText, desktopSelection_.color(group, QPalette::HighlightedText));
+        }
     }
+    scheme_ = &scheme;
     setPalette(palette);
     viewport()->update();
     gutter_->update();

@@ -63,6 +63,7 @@ private:
     int zoom_ = 100;
     int wheelRest_ = 0;  // wheel angle not yet spent on a zoom step
     const ColourScheme* scheme_ = nullptr;
+    QPalette desktopSelection_;  // holds the selection colours a scheme of its own replaced
 };
 
 }  // namespace lintrel

@@ -14,8 +14,9 @@ namespace lintrel {
 struct ColourScheme {
     Rgb background;
     Rgb currentLine;       // behind the caret's line when that is switched on
-    Rgb selection;
-    Rgb selectedText;
+    bool ownSelection;     // false: the selection keeps the desktop's colours
+    Rgb selection{};
+    Rgb selectedText{};
     Rgb gutterBackground;
     Rgb gutterText;        // source line numbers
     Rgb gutterBasic;       // BASIC line numbers
@@ -28,8 +29,7 @@ inline constexpr std::array<ColourScheme, 3> kColourSchemes = {{
     {
         .background = {255, 255, 255},
         .currentLine = {232, 240, 254},
-        .selection = {0, 120, 215},
-        .selectedText = {255, 255, 255},
+        .ownSelection = false,
         .gutterBackground = {240, 240, 240},
         .gutterText = {128, 128, 128},
         .gutterBasic = {0, 100, 160},
@@ -39,8 +39,7 @@ inline constexpr std::array<ColourScheme, 3> kColourSchemes = {{
     {
         .background = {255, 255, 255},
         .currentLine = {232, 240, 254},
-        .selection = {0, 90, 180},
-        .selectedText = {255, 255, 255},
+        .ownSelection = false,
         .gutterBackground = {238, 238, 238},
         .gutterText = {85, 85, 85},
         .gutterBasic = {0, 90, 150},
@@ -58,6 +57,7 @@ inline constexpr std::array<ColourScheme, 3> kColourSchemes = {{
     {
         .background = {30, 30, 30},
         .currentLine = {50, 52, 60},
+        .ownSelection = true,
         .selection = {38, 79, 120},
         .selectedText = {255, 255, 255},
         .gutterBackground = {40, 40, 40},

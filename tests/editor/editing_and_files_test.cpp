@@ -244,6 +244,7 @@ void EditingAndFilesTest::schemesAndCurrentLineColourTheEditor() {
         return QColor(image.pixel(image.width() - 5, row.center().y())).rgb();
     };
     QCOMPARE(pixelAt(1), QColor(Qt::white).rgb());
+    const QColor desktopSelection = f.editor()->palette().color(QPalette::Highlight);
     f.action("CurrentLine1")->trigger();
     f.editor()->setTextCursor(QTextCursor(f.editor()->document()->findBlockByNumber(1)));
     const Rgb band = colourScheme(ColourSchemeId::Classic).currentLine;
@@ -260,6 +261,10 @@ void EditingAndFilesTest::schemesAndCurrentLineColourTheEditor() {
     QCOMPARE(f.window->statusText(2), QStringLiteral("Saved"));
     QVERIFY(f.window->isSaved());
     QVERIFY(f.action("SchemeDark")->isChecked() && !f.action("SchemeClassic")->isChecked());
+    // Classic and Readable keep the desktop's selection colours; Dark gives them back.
+    QCOMPARE(f.editor()->palette().color(QPalette::Highlight), QColor(38, 79, 120));
+    f.action("SchemeReadable")->trigger();
+    QCOMPARE(f.editor()->palette().color(QPalette::Highlight), desktopSelection);
 }
 
 QTEST_MAIN(EditingAndFilesTest)
