@@ -192,9 +192,9 @@ DroppedProject droppedProject(const QMimeData& data) {
 
 }  // namespace
 
-// Everything the window owns that Qt's parents do not: the feature classes
-// without a Qt parent are held here and go, in reverse order, before the
-// window's widgets do.
+// The window's parts. Widgets and dialogs belong to Qt parents and are only
+// pointed at; the feature classes are held here and go, in reverse order,
+// before the window's widgets do.
 struct MainWindow::Parts {
     Dialogs* dialogs = nullptr;
     Workspace workspace;
@@ -382,7 +382,7 @@ void MainWindow::connectViewMenu() {
     on("ZoomReset1", [editor] { editor->setZoom(Options::kDefaultZoom); });
     on("CurrentLine1", [editor](bool checked) { editor->setCurrentLineHighlight(checked); });
     for (std::size_t i = 0; i < kSchemeItems.size(); ++i)
-        on(kSchemeItems[i], [this, i] { applyColourScheme(static_cast<int>(i)); });
+        on(kSchemeItems[i], [this, i] { applyColourScheme(static_cast<ColourSchemeId>(i)); });
 }
 
 void MainWindow::createBuildPanel() {
@@ -418,9 +418,9 @@ void MainWindow::showBuild(const BuildReport& report) {
     resizeDocks({parts_->panel}, {kBuildPanelHeight}, Qt::Vertical);
 }
 
-void MainWindow::applyColourScheme(int scheme) {
-    parts_->scheme = static_cast<ColourSchemeId>(scheme);
-    const ColourScheme& colours = colourScheme(parts_->scheme);
+void MainWindow::applyColourScheme(ColourSchemeId scheme) {
+    parts_->scheme = scheme;
+    const ColourScheme& colours = colourScheme(scheme);
     findChild<QAction*>(QLatin1String(kSchemeItems[static_cast<std::size_t>(scheme)]))->setChecked(true);
     parts_->editor->setColourScheme(colours);
     parts_->recolouring = true;
@@ -437,7 +437,7 @@ void MainWindow::applyOptions(const Options& options) {
     parts_->editor->setCurrentLineHighlight(options.currentLine);
     parts_->workspace.buildDialogs->setChecked(options.buildDialogs);
     parts_->editor->setZoom(options.zoomPercent);
-    applyColourScheme(static_cast<int>(options.colourScheme));
+    applyColourScheme(options.colourScheme);
     QStringList recent;
     for (const std::string& path : options.recentProjects) recent << QString::fromStdString(path);
     parts_->recent->setPaths(recent);

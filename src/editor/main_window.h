@@ -17,6 +17,8 @@ class Dialogs;
 class GoToDialog;
 class LineNumbering;
 class RecentProjects;
+enum class ColourSchemeId;
+struct BuildReport;
 struct Options;
 
 class MainWindow : public QMainWindow {
@@ -100,8 +102,8 @@ private:
     void FormResize();
     void applyStartSizeOnceFramed();
     void MemoSourceChange();
-    void applyColourScheme(int scheme);
-    void showBuild(const struct BuildReport& report);
+    void applyColourScheme(ColourSchemeId scheme);
+    void showBuild(const BuildReport& report);
 
     struct Parts;
     std::unique_ptr<Parts> parts_;
