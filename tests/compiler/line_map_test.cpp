@@ -1,6 +1,5 @@
 // The gutter's numbering: the number each source line is stored under, lines
-// that make none, the stop at a directive error, and the lookup of a number
-// the machine printed.
+// that make none, and the stop at a directive error or the line-number limit.
 #include <gtest/gtest.h>
 
 #include "compiler/line_map.h"
@@ -44,20 +43,6 @@ TEST(LineMap, NumbersEachSourceLineAsTheBuildDoes) {
         EXPECT_EQ(map.mappedLines, static_cast<int>(c.numbers.size())) << c.name;
         EXPECT_EQ(map.error ? map.error->line : -1, c.errorLine) << c.name;
     }
-}
-
-TEST(LineMap, FindsTheLineThatMakesANumberOrTheOneBefore) {
-    const BasicLineMap map = mapBasicLines({"&P=BASIC", "&C=10", "&I=10", "A", "", "B", "&C=230", "C"}, {});
-    const std::vector<std::pair<long long, std::optional<int>>> cases = {
-        {10, 3}, {20, 5}, {25, 5}, {229, 5}, {230, 7}, {9, std::nullopt}, {231, std::nullopt},
-    };
-    for (const auto& [number, line] : cases) {
-        const BasicLinePlace place = findBasicLine(map, number);
-        EXPECT_EQ(place.sourceLine, line) << number;
-        EXPECT_EQ(place.first, 10);
-        EXPECT_EQ(place.last, 230);
-    }
-    EXPECT_FALSE(findBasicLine(mapBasicLines({"&P=HT"}, {}), 10).sourceLine);
 }
 
 }  // namespace
