@@ -60,7 +60,8 @@ struct Bench {
         QDir(folder.path()).mkpath(QStringLiteral("Projects"));
         project = folder.filePath(QStringLiteral("Projects/big.lpj"));
         // BASIC has no line-number or address limit, so F12 goes all the way.
-        const auto lines = lintrel::bench::sampleProgram("BASIC", lintrel::bench::SampleShape{kLines, 1, true});
+        const auto lines =
+            lintrel::bench::sampleProgram("BASIC", lintrel::bench::SampleShape{kLines, 1, true});
         lineCount = static_cast<int>(lines.size());
         QFile file(project);
         file.open(QIODevice::WriteOnly);
@@ -106,8 +107,10 @@ Bench& bench() {
 template <typename B>
 B* withRange(B* benchmark) {
     return benchmark
-        ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-        ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+        ->ComputeStatistics(
+            "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+        ->ComputeStatistics(
+            "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
 }
 
 // Open: load the file and colour every line; in this tree also until the
@@ -118,11 +121,14 @@ void BM_Open(benchmark::State& state) {
         b.open();
         b.waitForGutter();
     }
-    if (b.window->editor()->document()->blockCount() != b.lineCount) state.SkipWithError("the project did not load");
+    if (b.window->editor()->document()->blockCount() != b.lineCount)
+        state.SkipWithError("the project did not load");
     state.counters["lines"] = b.lineCount;
     state.counters["rss_MB"] = memoryMb("VmRSS");
 }
-BENCHMARK(BM_Open)->Name("Open_50000_lines")->Unit(benchmark::kMillisecond)->Apply([](auto* b) { withRange(b); });
+BENCHMARK(BM_Open)->Name("Open_50000_lines")->Unit(benchmark::kMillisecond)->Apply([](auto* b) {
+    withRange(b);
+});
 
 // A printable key in the middle of the text, as the editor receives it, and
 // the repaint it causes.
@@ -167,16 +173,21 @@ void BM_GutterCurrent(benchmark::State& state) {
     }
     b.open();
 }
-BENCHMARK(BM_GutterCurrent)->Name("Gutter_current_after_last_key")->UseManualTime()->Unit(benchmark::kMillisecond)->Apply(
-    [](auto* b) { withRange(b); });
+BENCHMARK(BM_GutterCurrent)
+    ->Name("Gutter_current_after_last_key")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Apply([](auto* b) { withRange(b); });
 
 // The only numbering work done on the window's thread: the copy of the text.
 void BM_NumberingCopy(benchmark::State& state) {
     Bench& b = bench();
     for (auto _ : state) benchmark::DoNotOptimize(b.window->editor()->document()->toRawText());
 }
-BENCHMARK(BM_NumberingCopy)->Name("Gutter_text_copy_on_window_thread")->Unit(benchmark::kMillisecond)->Apply(
-    [](auto* b) { withRange(b); });
+BENCHMARK(BM_NumberingCopy)
+    ->Name("Gutter_text_copy_on_window_thread")
+    ->Unit(benchmark::kMillisecond)
+    ->Apply([](auto* b) { withRange(b); });
 #endif
 
 void BM_Save(benchmark::State& state) {
@@ -185,7 +196,9 @@ void BM_Save(benchmark::State& state) {
         if (!b.window->Save()) state.SkipWithError("save failed");
     }
 }
-BENCHMARK(BM_Save)->Name("Save_50000_lines")->Unit(benchmark::kMillisecond)->Apply([](auto* b) { withRange(b); });
+BENCHMARK(BM_Save)->Name("Save_50000_lines")->Unit(benchmark::kMillisecond)->Apply([](auto* b) {
+    withRange(b);
+});
 
 void BM_Build(benchmark::State& state) {
     Bench& b = bench();
@@ -193,7 +206,9 @@ void BM_Build(benchmark::State& state) {
     if (!b.dialogs.errors.isEmpty()) state.SkipWithError(qPrintable(b.dialogs.errors.first()));
     state.counters["peak_MB"] = memoryMb("VmHWM");
 }
-BENCHMARK(BM_Build)->Name("F12_50000_lines")->Unit(benchmark::kMillisecond)->Apply([](auto* b) { withRange(b); });
+BENCHMARK(BM_Build)->Name("F12_50000_lines")->Unit(benchmark::kMillisecond)->Apply([](auto* b) {
+    withRange(b);
+});
 
 }  // namespace
 

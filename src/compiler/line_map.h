@@ -31,7 +31,7 @@ BasicLineMap mapBasicLines(const std::vector<std::string>& projectLines, const B
 // Where BASIC line `number` comes from: the source line (0-based) that makes
 // it, or the line before it when no line has that number.
 struct BasicLinePlace {
-    std::optional<int> sourceLine;  // nullopt: before the first or after the last numbered line
+    std::optional<int> sourceLine;   // nullopt: before the first or after the last numbered line
     long long first = kNoBasicLine;  // the first and last numbers of the map
     long long last = kNoBasicLine;
 };

@@ -12,7 +12,9 @@ namespace {
 
 enum Role { kLine = Qt::UserRole, kColumn, kLength, kHasColumn };
 
-QString bytes(qint64 size) { return QStringLiteral("%1 bytes").arg(size); }
+QString bytes(qint64 size) {
+    return QStringLiteral("%1 bytes").arg(size);
+}
 
 void setPlace(QTreeWidgetItem* item, const Diagnostic& diagnostic) {
     item->setData(0, kLine, diagnostic.line);
@@ -23,7 +25,8 @@ void setPlace(QTreeWidgetItem* item, const Diagnostic& diagnostic) {
 
 }  // namespace
 
-BuildPanel::BuildPanel(QWidget* parent) : QDockWidget(QStringLiteral("Build"), parent), list_(new QTreeWidget(this)) {
+BuildPanel::BuildPanel(QWidget* parent)
+    : QDockWidget(QStringLiteral("Build"), parent), list_(new QTreeWidget(this)) {
     setObjectName(QStringLiteral("BuildPanel"));
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
     setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);

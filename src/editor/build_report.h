@@ -14,13 +14,13 @@ namespace lintrel {
 
 struct BuildReport {
     QDateTime finished;
-    QString platform;                    // "HT"; empty for a project without "&P="
-    QString outputPath;                  // full path of the file written; empty when none was
+    QString platform;    // "HT"; empty for a project without "&P="
+    QString outputPath;  // full path of the file written; empty when none was
     qint64 fileSize = 0;
-    std::optional<qint64> programSize;   // byte images: the size of the BASIC code
-    std::optional<Diagnostic> error;     // the build or the export stopped here
-    QString failure;                     // an error with no place in the text (writing the file)
-    std::vector<Diagnostic> warnings;    // in the order the build found them
+    std::optional<qint64> programSize;  // byte images: the size of the BASIC code
+    std::optional<Diagnostic> error;    // the build or the export stopped here
+    QString failure;                    // an error with no place in the text (writing the file)
+    std::vector<Diagnostic> warnings;   // in the order the build found them
 };
 
 }  // namespace lintrel

@@ -15,11 +15,13 @@ namespace {
 
 constexpr int kFontPixels = 19;
 constexpr double kTabStopPoints = 100.0;
-constexpr int kZoomStep = 10;          // percent per step
-constexpr int kWheelStep = 120;        // one notch of a mouse wheel
-constexpr int kGutterPadding = 6;      // pixels left and right of each column
+constexpr int kZoomStep = 10;      // percent per step
+constexpr int kWheelStep = 120;    // one notch of a mouse wheel
+constexpr int kGutterPadding = 6;  // pixels left and right of each column
 
-QColor colour(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+QColor colour(const Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
 
 QFont editorFont(int pixels) {
     QFont font = QFontDatabase::families().contains(QStringLiteral("Courier New"))
@@ -56,8 +58,7 @@ private:
 
 }  // namespace
 
-CodeEditor::CodeEditor(QWidget* parent)
-    : QPlainTextEdit(parent), gutter_(new Gutter(this)) {
+CodeEditor::CodeEditor(QWidget* parent) : QPlainTextEdit(parent), gutter_(new Gutter(this)) {
     setObjectName(QStringLiteral("MemoSource"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -67,8 +68,10 @@ CodeEditor::CodeEditor(QWidget* parent)
     setZoom(100);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &CodeEditor::updateGutterWidth);
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
-        if (dy != 0) gutter_->scroll(0, dy);
-        else gutter_->update(0, rect.y(), gutter_->width(), rect.height());
+        if (dy != 0)
+            gutter_->scroll(0, dy);
+        else
+            gutter_->update(0, rect.y(), gutter_->width(), rect.height());
     });
     // The highlighted line and the gutter's bold number follow the caret.
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
@@ -149,7 +152,8 @@ void CodeEditor::paintGutter(QPaintEvent* event) {
             painter.setFont(face);
             const QRectF cell(0, top, lineWidth - kGutterPadding, height);
             painter.setPen(colour(scheme_->gutterText));
-            if (lineNumbers_) painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, gutterLineNumber(line));
+            if (lineNumbers_)
+                painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, gutterLineNumber(line));
             painter.setPen(colour(scheme_->gutterBasic));
             if (basicLineNumbers_) {
                 const QRectF basic(lineWidth, top, gutter_->width() - lineWidth - kGutterPadding, height);
@@ -195,7 +199,8 @@ void CodeEditor::setColourScheme(const ColourScheme& scheme) {
             palette.setColor(group, QPalette::HighlightedText, colour(scheme.selectedText));
         } else if (hadOwn) {
             palette.setColor(group, QPalette::Highlight, desktopSelection_.color(group, QPalette::Highlight));
-            palette.setColor(group, QPalette::HighlightedText, desktopSelection_.color(group, QPalette::HighlightedText));
+            palette.setColor(group, QPalette::HighlightedText,
+                             desktopSelection_.color(group, QPalette::HighlightedText));
         }
     }
     scheme_ = &scheme;
@@ -211,7 +216,9 @@ void CodeEditor::setZoom(int percent) {
     updateGutterWidth();
 }
 
-void CodeEditor::zoomBy(int steps) { setZoom(zoom_ + steps * kZoomStep); }
+void CodeEditor::zoomBy(int steps) {
+    setZoom(zoom_ + steps * kZoomStep);
+}
 
 void CodeEditor::wheelEvent(QWheelEvent* event) {
     if (!(event->modifiers() & Qt::ControlModifier)) {
@@ -226,8 +233,9 @@ void CodeEditor::wheelEvent(QWheelEvent* event) {
 }
 
 void CodeEditor::keyPressEvent(QKeyEvent* event) {
-    const bool plainReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                             !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const bool plainReturn =
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (plainReturn && !isReadOnly()) {
         insertLineKeepingIndent();
         event->accept();
@@ -243,7 +251,8 @@ void CodeEditor::insertLineKeepingIndent() {
     const QTextBlock block = document()->findBlock(cursor.selectionStart());
     const QString before = block.text().left(cursor.selectionStart() - block.position());
     qsizetype indent = 0;
-    while (indent < before.size() && (before[indent] == QLatin1Char('\t') || before[indent] == QLatin1Char(' ')))
+    while (indent < before.size() &&
+           (before[indent] == QLatin1Char('\t') || before[indent] == QLatin1Char(' ')))
         ++indent;
     cursor.beginEditBlock();
     cursor.insertBlock();

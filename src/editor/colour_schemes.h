@@ -13,13 +13,13 @@ namespace lintrel {
 
 struct ColourScheme {
     Rgb background;
-    Rgb currentLine;       // behind the caret's line when that is switched on
-    bool ownSelection;     // false: the selection keeps the desktop's colours
+    Rgb currentLine;    // behind the caret's line when that is switched on
+    bool ownSelection;  // false: the selection keeps the desktop's colours
     Rgb selection{};
     Rgb selectedText{};
     Rgb gutterBackground;
-    Rgb gutterText;        // source line numbers
-    Rgb gutterBasic;       // BASIC line numbers
+    Rgb gutterText;             // source line numbers
+    Rgb gutterBasic;            // BASIC line numbers
     std::array<Rgb, 7> tokens;  // indexed by HighlightColour; Black is the plain text
 };
 
@@ -75,6 +75,8 @@ inline constexpr std::array<ColourScheme, 3> kColourSchemes = {{
     },
 }};
 
-inline const ColourScheme& colourScheme(ColourSchemeId id) { return kColourSchemes[static_cast<std::size_t>(id)]; }
+inline const ColourScheme& colourScheme(ColourSchemeId id) {
+    return kColourSchemes[static_cast<std::size_t>(id)];
+}
 
 }  // namespace lintrel

@@ -13,7 +13,8 @@
 
 namespace lintrel {
 
-GoToDialog::GoToDialog(QWidget* parent, const QString& name, const QString& title, const QString& prompt, Go go)
+GoToDialog::GoToDialog(QWidget* parent, const QString& name, const QString& title, const QString& prompt,
+                       Go go)
     : QDialog(parent), field_(new QLineEdit(this)), message_(new QLabel(this)), go_(std::move(go)) {
     setObjectName(name);
     setWindowTitle(title);
@@ -23,7 +24,8 @@ GoToDialog::GoToDialog(QWidget* parent, const QString& name, const QString& titl
     label->setBuddy(field_);
     field_->setObjectName(QStringLiteral("number"));
     // Digits only; ten are enough for the largest line number any machine takes.
-    field_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), field_));
+    field_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), field_));
     message_->setObjectName(QStringLiteral("message"));
     message_->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -45,7 +47,9 @@ void GoToDialog::present() {
     field_->selectAll();
 }
 
-QString GoToDialog::message() const { return message_->text(); }
+QString GoToDialog::message() const {
+    return message_->text();
+}
 
 void GoToDialog::accept() {
     bool ok = false;
@@ -92,12 +96,15 @@ QString goToBasicLine(QPlainTextEdit& editor, const BasicLineMap& map, long long
         stop = QStringLiteral(" The numbering stops at line %1: %2")
                    .arg(map.error->line + 1)
                    .arg(textFromCodePage1250(map.error->message));
-    if (place.first == kNoBasicLine) return QStringLiteral("No line of the project has a BASIC line number.") + stop;
+    if (place.first == kNoBasicLine)
+        return QStringLiteral("No line of the project has a BASIC line number.") + stop;
     if (number < place.first)
         return QStringLiteral("BASIC line %1 comes before the program, which starts at line %2.")
             .arg(number)
             .arg(place.first);
-    return QStringLiteral("BASIC line %1 is beyond the program, which ends at line %2.").arg(number).arg(place.last) +
+    return QStringLiteral("BASIC line %1 is beyond the program, which ends at line %2.")
+               .arg(number)
+               .arg(place.last) +
            stop;
 }
 

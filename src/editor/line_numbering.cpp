@@ -20,7 +20,9 @@ LineNumbering::LineNumbering(QPlainTextEdit* editor, std::function<bool()> remov
     });
 }
 
-LineNumbering::~LineNumbering() { pool_.waitForDone(); }
+LineNumbering::~LineNumbering() {
+    pool_.waitForDone();
+}
 
 std::vector<std::string> linesFromRawText(const QString& raw) {
     std::vector<std::string> lines(1);
@@ -59,7 +61,8 @@ void LineNumbering::start() {
     pool_.start([this, raw = std::move(raw), options, edit] {
         auto map = std::make_shared<const BasicLineMap>(mapBasicLines(linesFromRawText(raw), options));
         // Delivered on the window's thread; dropped if this object is gone by then.
-        QMetaObject::invokeMethod(this, [this, map, edit] { finish(map, edit); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, map, edit] { finish(map, edit); }, Qt::QueuedConnection);
     });
 }
 

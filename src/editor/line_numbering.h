@@ -49,7 +49,7 @@ private:
     quint64 edit_ = 0;     // counts the changes of the text
     quint64 mapEdit_ = 0;  // the change the map was made after
     bool running_ = false;
-    bool again_ = false;   // a change arrived while counting
+    bool again_ = false;  // a change arrived while counting
 };
 
 // The document's lines as code page 1250 bytes, from its raw text (blocks

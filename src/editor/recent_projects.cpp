@@ -49,7 +49,8 @@ void RecentProjects::fillMenu() {
     }
     for (int i = 0; i < paths_.size(); ++i) {
         const QString path = paths_[i];
-        QAction* action = menu_->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        QAction* action =
+            menu_->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
         action->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
         connect(action, &QAction::triggered, this, [this, path] { choose(path); });
     }

@@ -1,8 +1,8 @@
 // The gutter's numbering: the number each source line is stored under, lines
 // that make none, and the stop at a directive error or the line-number limit.
-#include <gtest/gtest.h>
-
 #include "compiler/line_map.h"
+
+#include <gtest/gtest.h>
 
 namespace lintrel {
 namespace {
@@ -34,8 +34,11 @@ TEST(LineMap, NumbersEachSourceLineAsTheBuildDoes) {
         {"a line of spaces is text only while spaces stay", {"&P=HL2", "  ", "A"}, false, {kNone, 1, 2}, -1},
         {"spaces removed", {"&P=HL2", "  ", "A"}, true, {kNone, kNone, 1}, -1},
         {"stops at a bad value", {"&P=TVC", "A", "&C=x", "B"}, true, {kNone, 1}, 2},
-        {"stops at the line-number limit", {"&P=TVC", "&C=9990", "&I=10", "A", "B"}, true,
-         {kNone, kNone, kNone, 9990}, 4},
+        {"stops at the line-number limit",
+         {"&P=TVC", "&C=9990", "&I=10", "A", "B"},
+         true,
+         {kNone, kNone, kNone, 9990},
+         4},
     };
     for (const Case& c : cases) {
         const BasicLineMap map = mapBasicLines(c.lines, BuildOptions{c.removeSpaces});

@@ -1,10 +1,11 @@
 // The build panel: shown at the first build and hidden on request, one entry
 // per build with its file and sizes or its error, Enter on an entry selects
 // its place, the dialogs can be switched off, the last 1,000 builds kept.
+#include "editor/build_panel.h"
+
 #include <QTest>
 #include <QTreeWidget>
 
-#include "editor/build_panel.h"
 #include "window_fixture.h"
 
 using namespace lintrel;
@@ -61,7 +62,8 @@ void BuildPanelTest::shownAtTheFirstBuildWithOneEntryPerBuild() {
                              "   BASIC   " + exports + "/Compiled_BASIC.bas, 11 bytes",
                              "   HT   3:4: \"1x\" is not a valid integer value!",
                          }));
-    QVERIFY(QTime::fromString(f.window->buildPanel()->list()->topLevelItem(0)->text(0).left(8), "HH:mm:ss").isValid());
+    QVERIFY(QTime::fromString(f.window->buildPanel()->list()->topLevelItem(0)->text(0).left(8), "HH:mm:ss")
+                .isValid());
     QCOMPARE(QFileInfo(exports + "/Compiled_HL2.htp").size(), 425);
     // The dialogs of the build stay as they were.
     QCOMPARE(f.dialogs.messages, QStringList{"The size of the created file is: 425 bytes.\r\n"

@@ -125,10 +125,11 @@ void EditingAndFilesTest::recentProjects() {
     f.dialogs.saveAnswers = {f.path("Projects/saved.lpj")};
     QVERIFY(f.window->SaveAS());
     f.open(paths[5]);  // again: to the top, not twice
-    QStringList expected = {paths[5], f.path("Projects/saved.lpj"), paths[8], paths[7], paths[6], paths[4], paths[3],
-                            paths[2]};
+    QStringList expected = {
+        paths[5], f.path("Projects/saved.lpj"), paths[8], paths[7], paths[6], paths[4], paths[3], paths[2]};
     QCOMPARE(f.window->recentProjects()->paths(), expected);
-    QCOMPARE(f.window->findChild<QAction*>("Recent2")->text(), "&2  " + QDir::toNativeSeparators(expected[1]));
+    QCOMPARE(f.window->findChild<QAction*>("Recent2")->text(),
+             "&2  " + QDir::toNativeSeparators(expected[1]));
 
     f.window->findChild<QAction*>("Recent3")->trigger();
     QCOMPARE(f.window->projectPath(), paths[8]);
@@ -184,7 +185,8 @@ void EditingAndFilesTest::droppedFiles() {
     const QString native = QDir::toNativeSeparators(f.path("Projects"));
     QCOMPARE(f.dialogs.errors,
              (QStringList{"\"" + native + "\" is a folder, not a project. Nothing was opened.",
-                          "\"" + QDir::toNativeSeparators(image) + "\" is not a project (.lpj or .txt). Nothing was opened.",
+                          "\"" + QDir::toNativeSeparators(image) +
+                              "\" is not a project (.lpj or .txt). Nothing was opened.",
                           "Drop one project file at a time.",
                           "\"https://example.org/a.lpj\" is not a file on this computer."}));
     QCOMPARE(f.window->projectPath(), txt);
@@ -204,8 +206,8 @@ void EditingAndFilesTest::zoom() {
     QVERIFY(editor->font().pixelSize() > pixels);
     QCOMPARE(editor->tabStopDistance(), tab * 1.2);
     QTest::keyClick(f.editor(), Qt::Key_Minus, Qt::ControlModifier);
-    QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), {}, QPoint(0, -240), Qt::NoButton, Qt::ControlModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), {}, QPoint(0, -240), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(f.editor()->viewport(), &wheel);
     QCOMPARE(editor->zoom(), 90);
     QTest::keyClick(f.editor(), Qt::Key_0, Qt::ControlModifier);
@@ -233,7 +235,8 @@ void EditingAndFilesTest::schemesAndCurrentLineColourTheEditor() {
     f.open(project(f, "colours.lpj", "\"STRING\"\r\n\r\n\r\n"));
     const auto pixelAt = [&](int line) {
         const QImage image = f.editor()->viewport()->grab().toImage();
-        const QRect row = f.editor()->cursorRect(QTextCursor(f.editor()->document()->findBlockByNumber(line)));
+        const QRect row =
+            f.editor()->cursorRect(QTextCursor(f.editor()->document()->findBlockByNumber(line)));
         return QColor(image.pixel(image.width() - 5, row.center().y())).rgb();
     };
     QCOMPARE(pixelAt(1), QColor(Qt::white).rgb());

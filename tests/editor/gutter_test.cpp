@@ -29,7 +29,8 @@ long long storedNumber(const std::string& platform, const std::string& finished)
 void buildAndWait(WindowFixture& f, BuildResult& result) {
     f.action("COMPILE1")->trigger();
     QTRY_VERIFY(f.window->lineNumbering()->isCurrent());
-    result = build(linesFromRawText(f.editor()->document()->toRawText()), BuildOptions{f.window->spaceRemoval()});
+    result =
+        build(linesFromRawText(f.editor()->document()->toRawText()), BuildOptions{f.window->spaceRemoval()});
 }
 
 void showActive(QWidget* window) {
@@ -66,8 +67,10 @@ void GutterTest::basicColumnMatchesTheBuild() {
     WindowFixture f;
     if (project.isEmpty()) {
         project = f.path("Projects/jumps.lpj");
-        WindowFixture::writeBytes(project, "&P=HT\r\n&C=100\r\n&I=5\r\nA\r\n| note\r\n\\x\r\n\tB\r\n&C=200\r\nC &I=50\r\n"
-                                           "D\r\nE\r\n&C=1000\r\n\r\nF\r\n");
+        WindowFixture::writeBytes(
+            project,
+            "&P=HT\r\n&C=100\r\n&I=5\r\nA\r\n| note\r\n\\x\r\n\tB\r\n&C=200\r\nC &I=50\r\n"
+            "D\r\nE\r\n&C=1000\r\n\r\nF\r\n");
     }
     f.open(project);
     BuildResult result;
@@ -156,13 +159,16 @@ void GutterTest::goToBasicLineAndGoToLine() {
     QCOMPARE(go(dialog, "10"), 3);
     go(dialog, "231");
     QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->message(), QStringLiteral("BASIC line 231 is beyond the program, which ends at line 230."));
+    QCOMPARE(dialog->message(),
+             QStringLiteral("BASIC line 231 is beyond the program, which ends at line 230."));
     go(dialog, "9");
-    QCOMPARE(dialog->message(), QStringLiteral("BASIC line 9 comes before the program, which starts at line 10."));
+    QCOMPARE(dialog->message(),
+             QStringLiteral("BASIC line 9 comes before the program, which starts at line 10."));
     f.setText("&P=HT\nA\n&C=x\nB");
     go(dialog, "5");
-    QCOMPARE(dialog->message(), QStringLiteral("BASIC line 5 is beyond the program, which ends at line 1. The numbering "
-                                               "stops at line 3: \"x\" is not a valid integer value!"));
+    QCOMPARE(dialog->message(),
+             QStringLiteral("BASIC line 5 is beyond the program, which ends at line 1. The numbering "
+                            "stops at line 3: \"x\" is not a valid integer value!"));
     dialog->hide();
 
     QTest::keyClick(f.editor(), Qt::Key_G, Qt::ControlModifier);

@@ -28,10 +28,11 @@ private slots:
         const QString project = run.inProgram("a.lpj");
         writeFile(project, "&P=HT\r\nA\r\n");
         const QString gone = run.inProgram("gone.lpj");
-        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toUtf8() + "\r\nZoom=130\r\nColour_Scheme=dark\r\n"
-                         "Current_Line=1\r\nLine_Numbers=0\r\nBuild_Dialogs=0\r\nRecent1=" + project.toUtf8() +
-                         "\r\nRecent2=" + run.programFolder.path().toUtf8() + "\r\nRecent3=" + gone.toUtf8() +
-                         "\r\nRecent4=" + project.toUtf8() + "\r\n");
+        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toUtf8() +
+                         "\r\nZoom=130\r\nColour_Scheme=dark\r\n"
+                         "Current_Line=1\r\nLine_Numbers=0\r\nBuild_Dialogs=0\r\nRecent1=" +
+                         project.toUtf8() + "\r\nRecent2=" + run.programFolder.path().toUtf8() +
+                         "\r\nRecent3=" + gone.toUtf8() + "\r\nRecent4=" + project.toUtf8() + "\r\n");
         QVERIFY(run.start());
         CodeEditor* editor = run.window->codeEditor();
         QCOMPARE(editor->zoom(), 130);
@@ -48,11 +49,11 @@ private slots:
         run.window->findChild<QAction*>("Recent1")->trigger();
         QVERIFY(run.window->close());
         const QByteArray written = run.options();
-        for (const QByteArray& line : {QByteArray("Zoom=140\r\n"), QByteArray("Colour_Scheme=Readable\r\n"),
-                                       QByteArray("Current_Line=1\r\n"), QByteArray("Line_Numbers=0\r\n"),
-                                       QByteArray("Build_Dialogs=0\r\n"), "Recent1=" + project.toUtf8() + "\r\n",
-                                       "Recent2=" + gone.toUtf8() + "\r\n", QByteArray("Recent3=\r\n"),
-                                       QByteArray("Recent4=\r\n")})
+        for (const QByteArray& line :
+             {QByteArray("Zoom=140\r\n"), QByteArray("Colour_Scheme=Readable\r\n"),
+              QByteArray("Current_Line=1\r\n"), QByteArray("Line_Numbers=0\r\n"),
+              QByteArray("Build_Dialogs=0\r\n"), "Recent1=" + project.toUtf8() + "\r\n",
+              "Recent2=" + gone.toUtf8() + "\r\n", QByteArray("Recent3=\r\n"), QByteArray("Recent4=\r\n")})
             QVERIFY2(written.contains(line), line.constData());
     }
 
@@ -60,7 +61,8 @@ private slots:
         QTest::addColumn<QByteArray>("values");
         QTest::newRow("far too large") << QByteArray("Zoom=1000\r\nColour_Scheme=x\r\nCurrent_Line=7\r\n");
         QTest::newRow("too small") << QByteArray("Zoom=40\r\nColour_Scheme=\r\nLine_Numbers=-1\r\n");
-        QTest::newRow("not numbers") << QByteArray("Zoom=1e2\r\nBASIC_Line_Numbers=yes\r\nBuild_Dialogs=\r\n");
+        QTest::newRow("not numbers") << QByteArray(
+            "Zoom=1e2\r\nBASIC_Line_Numbers=yes\r\nBuild_Dialogs=\r\n");
     }
     void valuesOutOfRangeFallBack() {
         QFETCH(QByteArray, values);
@@ -70,7 +72,8 @@ private slots:
         QCOMPARE(run.window->codeEditor()->zoom(), 100);
         QVERIFY(checked(run, "SchemeClassic"));
         QVERIFY(!checked(run, "CurrentLine1"));
-        QVERIFY(checked(run, "LineNumbers1") && checked(run, "BasicLineNumbers1") && checked(run, "BuildDialogs1"));
+        QVERIFY(checked(run, "LineNumbers1") && checked(run, "BasicLineNumbers1") &&
+                checked(run, "BuildDialogs1"));
     }
 
     void fileNamedOnTheCommandLineOpens() {
