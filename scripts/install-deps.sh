@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev)
 for option in "$@"; do
   case "$option" in
-    --window) packages+=(xvfb xauth imagemagick) ;;      # the window on a virtual display, screenshots
+    --window) packages+=(xvfb xauth imagemagick xdotool) ;;  # the window on a virtual display, keys, screenshots
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;      # libFuzzer and clang's sanitizer runtimes
   esac
 done

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTextBlock>
@@ -9,6 +10,7 @@
 #include <algorithm>
 
 #include "compiler/build.h"
+#include "editor/build_report.h"
 #include "editor/command_approval.h"
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
@@ -24,6 +26,18 @@ namespace {
 void moveBar(QProgressBar* bar, int position, int maximum) {
     if (bar->maximum() != maximum) bar->setMaximum(maximum);
     bar->setValue(position);
+}
+
+// The hook for the build's warnings: none are reported yet. Once the build
+// result carries them, return them here and the build panel lists them.
+std::vector<Diagnostic> buildWarnings(const BuildResult&) { return {}; }
+
+BuildReport startReport(const BuildResult& result) {
+    BuildReport report;
+    report.finished = QDateTime::currentDateTime();
+    report.platform = QString::fromStdString(result.platform);
+    report.warnings = buildWarnings(result);
+    return report;
 }
 
 }  // namespace
@@ -67,12 +81,21 @@ void BuildCommand::BitBtnCOMPILLEClick() {
     const BuildResult result =
         build(encoded.lines, BuildOptions{workspace_.spaceRemoval->isChecked()}, progress);
     editor->show();
+    BuildReport report = startReport(result);
     if (result.error) {
+        report.error = result.error;
+        publish(report);
         reportError(*result.error);
         return;
     }
-    exportProgram(result);
+    exportProgram(result, report);
 }
+
+void BuildCommand::publish(const BuildReport& report) const {
+    if (workspace_.reportBuild) workspace_.reportBuild(report);
+}
+
+bool BuildCommand::resultDialogs() const { return !workspace_.buildDialogs || workspace_.buildDialogs->isChecked(); }
 
 // The diagnostic's line and column count from 0; an empty value selects
 // nothing right after its "=". An error without a column (line-number limit,
@@ -99,12 +122,14 @@ void BuildCommand::SelectError(const Diagnostic& diagnostic) {
 void BuildCommand::reportError(const Diagnostic& diagnostic) {
     emptyProgressBars();
     if (diagnostic.line >= 0) SelectError(diagnostic);
-    workspace_.dialogs->showError(workspace_.window, textFromCodePage1250(diagnostic.message));
+    if (resultDialogs()) workspace_.dialogs->showError(workspace_.window, textFromCodePage1250(diagnostic.message));
 }
 
-void BuildCommand::exportProgram(const BuildResult& result) {
+void BuildCommand::exportProgram(const BuildResult& result, BuildReport& report) {
     const ExportResult image = makeOutputFile(result);
     if (image.error) {
+        report.error = image.error;
+        publish(report);
         reportError(*image.error);
         return;
     }
@@ -112,11 +137,17 @@ void BuildCommand::exportProgram(const BuildResult& result) {
     const QString path = workspace_.programFolder + QStringLiteral("/Exports/") + fileName;
     if (const auto error = writeFileReplacing(QFile::encodeName(path).toStdString(), image.file.bytes)) {
         emptyProgressBars();
-        workspace_.showGeneralError(QString::fromStdString(*error));
+        report.failure = QString::fromStdString(*error);
+        publish(report);
+        workspace_.showGeneralError(report.failure);
         return;
     }
-    if (image.file.isByteImage) {
-        const auto size = static_cast<long long>(image.file.bytes.size());
+    const auto size = static_cast<long long>(image.file.bytes.size());
+    report.outputPath = QFileInfo(path).absoluteFilePath();
+    report.fileSize = size;
+    if (image.file.isByteImage) report.programSize = size - image.file.reportOverhead;
+    publish(report);
+    if (image.file.isByteImage && resultDialogs()) {
         workspace_.dialogs->showMessage(workspace_.window,
                                         QString::fromStdString(sizeReport(size, image.file.reportOverhead)));
     }

@@ -8,6 +8,7 @@
 namespace lintrel {
 
 class ProjectFiles;
+struct BuildReport;
 struct BuildResult;
 struct Diagnostic;
 
@@ -22,7 +23,11 @@ private:
     void emptyProgressBars();
     void SelectError(const Diagnostic& diagnostic);
     void reportError(const Diagnostic& diagnostic);
-    void exportProgram(const BuildResult& result);
+    void exportProgram(const BuildResult& result, BuildReport& report);
+    // The build panel hears of every build that ran.
+    void publish(const BuildReport& report) const;
+    // Off: the build panel alone reports errors and sizes.
+    bool resultDialogs() const;
 
     const Workspace& workspace_;
     ProjectFiles& files_;

@@ -1,16 +1,25 @@
-// The one window: menus, editor, progress bars and status bar. The window is
-// wiring; the features live in their own classes.
+// The one window: menus, editor, progress bars, status bar and build panel.
+// The window is wiring; the features live in their own classes.
 #pragma once
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QPlainTextEdit;
 class QProgressBar;
 
 namespace lintrel {
 
+class BuildPanel;
+class CodeEditor;
 class Dialogs;
+class GoToDialog;
+class LineNumbering;
+class RecentProjects;
+enum class ColourSchemeId;
+struct BuildReport;
+struct Options;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -25,6 +34,11 @@ public:
     void BitBtnLOADClick();
     bool Save();
     bool SaveAS();
+    // Opens a file by its path, as Open does once a file is chosen.
+    void openProject(const QString& path);
+    // `lintrel FILE`: the first argument after the program's name that is
+    // not an option.
+    void openFromArguments(const QStringList& arguments);
     // F12.
     void BitBtnCOMPILLEClick();
 
@@ -33,7 +47,18 @@ public:
     bool spaceRemoval() const;
     void setSpaceRemoval(bool on);
 
+    // The window's part of Options.ini: the space option, the view, the
+    // build dialogs and the recent projects.
+    void applyOptions(const Options& options);
+    Options windowOptions() const;
+
     QPlainTextEdit* editor() const;
+    CodeEditor* codeEditor() const;
+    BuildPanel* buildPanel() const;
+    LineNumbering* lineNumbering() const;
+    RecentProjects* recentProjects() const;
+    GoToDialog* goToLineDialog() const;
+    GoToDialog* goToBasicLineDialog() const;
     Dialogs& dialogs() const;
     QString programFolder() const;
 
@@ -64,15 +89,24 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createMenus();
+    void connectMenus();
+    void connectViewMenu();
+    void createBuildPanel();
+    void createGoToDialogs();
     void FormResize();
     void applyStartSizeOnceFramed();
     void MemoSourceChange();
+    void applyColourScheme(ColourSchemeId scheme);
+    void showBuild(const BuildReport& report);
 
     struct Parts;
-    Parts* parts_;
+    std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace lintrel

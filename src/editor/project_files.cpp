@@ -63,6 +63,18 @@ void ProjectFiles::markChanged() {
     workspace_.setPanel(2, QStringLiteral("Unsaved"));
 }
 
+void ProjectFiles::markUnchanged() {
+    saved_ = true;
+    workspace_.setPanel(2, path_ == kUnnamed ? QString() : QStringLiteral("Saved"));
+}
+
+// The editor remembers this text as the unchanged one, so that undoing back
+// to it can say so.
+void ProjectFiles::markClean() {
+    saved_ = true;
+    workspace_.editor->document()->setModified(false);
+}
+
 // Yes only lets the command go on: the text counts as saved once the new
 // text has replaced it, so a cancelled or failed Open asks again next time.
 bool ProjectFiles::confirmDiscard() {
@@ -81,13 +93,17 @@ void ProjectFiles::NewProject() {
     workspace_.setPanel(3, {});
     path_ = kUnnamed;
     stamp_ = {};
-    saved_ = true;
+    markClean();
 }
 
 void ProjectFiles::BitBtnLOADClick() {
     if (!confirmDiscard()) return;
     const QString chosen = workspace_.dialogs->chooseOpenFile(workspace_.window, projectsFolder(), kOpenFilter);
     if (!chosen.isEmpty()) openFile(chosen);
+}
+
+void ProjectFiles::openPath(const QString& path) {
+    if (confirmDiscard()) openFile(path);
 }
 
 // Open's work after the file dialog, and Reload's.
@@ -107,7 +123,8 @@ bool ProjectFiles::openFile(const QString& path) {
     workspace_.setPanel(3, path_);
     workspace_.save->setEnabled(true);
     workspace_.setPanel(2, QStringLiteral("Saved"));
-    saved_ = true;
+    markClean();
+    if (workspace_.projectFileUsed) workspace_.projectFileUsed(path_);
     return true;
 }
 
@@ -237,7 +254,8 @@ SaveOutcome ProjectFiles::saveToPath() {
     workspace_.setPanel(2, QStringLiteral("Saved"));
     workspace_.setPanel(3, path_);
     workspace_.save->setEnabled(true);
-    saved_ = true;
+    markClean();
+    if (workspace_.projectFileUsed) workspace_.projectFileUsed(path_);
     return outcome;
 }
 

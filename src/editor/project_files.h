@@ -42,6 +42,9 @@ public:
 
     void NewProject();
     void BitBtnLOADClick();
+    // Open without the file dialog (recent projects, the command line, a
+    // dropped file): the unsaved question, then the file.
+    void openPath(const QString& path);
     SaveOutcome Save();
     SaveOutcome SaveAS();
     // F12's save: only when the project is unsaved or has no file on disk.
@@ -49,6 +52,8 @@ public:
 
     // The text changed: the project needs saving.
     void markChanged();
+    // Undo or redo brought back the text as it was opened or saved.
+    void markUnchanged();
 
     bool isSaved() const { return saved_; }
     void setSaved(bool saved) { saved_ = saved; }
@@ -67,6 +72,7 @@ private:
     std::optional<Loaded> readProject(const QString& path);
     bool showText(const QString& text, const QString& path, bool withProgress);
     bool changedOnDisk() const;
+    void markClean();
     SaveOutcome saveToPath();
     SaveOutcome write();
 

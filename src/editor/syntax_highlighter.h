@@ -6,6 +6,8 @@
 #include <QTextCharFormat>
 #include <array>
 
+#include "editor/line_highlighter.h"
+
 namespace lintrel {
 
 class SyntaxHighlighter : public QSyntaxHighlighter {
@@ -15,10 +17,17 @@ public:
     // a whole-text pass that Qt reports as a text change.
     explicit SyntaxHighlighter(QTextDocument* document);
 
+    // The colours of a scheme, indexed by HighlightColour; recolours the
+    // whole text when they differ from the ones in use.
+    void setColours(const std::array<Rgb, 7>& colours);
+
 protected:
     void highlightBlock(const QString& text) override;
 
 private:
+    void applyColours();
+
+    std::array<Rgb, 7> colours_ = kHighlightRgb;
     std::array<QTextCharFormat, 7> formats_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -14,6 +15,7 @@ class QWidget;
 namespace lintrel {
 
 class Dialogs;
+struct BuildReport;
 
 struct Workspace {
     QWidget* window = nullptr;
@@ -23,8 +25,13 @@ struct Workspace {
     std::array<QLabel*, 4> panels{};    // status bar panels 0 to 3
     QAction* save = nullptr;            // Save1
     QAction* spaceRemoval = nullptr;    // CB_RUSPACE
+    QAction* buildDialogs = nullptr;    // Options > Show build results in dialogs
     Dialogs* dialogs = nullptr;
     QString programFolder;
+    // A project file was opened or saved under this path (Recent projects).
+    std::function<void(const QString& path)> projectFileUsed;
+    // A build ended, in success or error (the build panel).
+    std::function<void(const BuildReport& report)> reportBuild;
 
     void setPanel(int index, const QString& text) const;
     QString panel(int index) const;

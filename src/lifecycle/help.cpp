@@ -2,8 +2,13 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QTextBrowser>
@@ -113,6 +118,81 @@ QString linesWithBreaks(QString text) {
     return result;
 }
 
+// Ctrl+F in the manual: a line at its top right that finds text, going on
+// from the last match and round to the start; "Not found" when it is nowhere.
+class ManualFind : public QFrame {
+public:
+    explicit ManualFind(QTextBrowser* browser) : QFrame(browser), browser_(browser) {
+        setObjectName(QStringLiteral("ManualFind"));
+        setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+        setAutoFillBackground(true);
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(6, 4, 6, 4);
+        field_->setObjectName(QStringLiteral("findText"));
+        field_->setPlaceholderText(QStringLiteral("Find"));
+        message_->setObjectName(QStringLiteral("findMessage"));
+        layout->addWidget(field_);
+        layout->addWidget(message_);
+        connect(field_, &QLineEdit::returnPressed, this, [this] { findNext(); });
+        connect(field_, &QLineEdit::textEdited, message_, &QLabel::clear);
+        browser->installEventFilter(this);
+        hide();
+    }
+
+    void open() {
+        place();
+        show();
+        raise();
+        field_->setFocus();
+        field_->selectAll();
+    }
+
+    void findNext() {
+        const QString text = field_->text();
+        if (text.isEmpty()) return;
+        bool found = browser_->find(text);
+        if (!found) {
+            QTextCursor start = browser_->textCursor();
+            start.movePosition(QTextCursor::Start);
+            browser_->setTextCursor(start);
+            found = browser_->find(text);
+        }
+        message_->setText(found ? QString() : QStringLiteral("Not found"));
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) place();
+        return false;
+    }
+
+private:
+    void place() {
+        const int width = std::min(320, browser_->width() - 40);
+        setGeometry(browser_->width() - width - 24, 4, width, sizeHint().height());
+    }
+
+    QTextBrowser* browser_;
+    QLineEdit* field_ = new QLineEdit(this);
+    QLabel* message_ = new QLabel(this);
+};
+
+// Escape hides the find line first, then closes the manual.
+void addManualKeys(QTextBrowser* browser) {
+    auto* find = new ManualFind(browser);
+    auto* findKey = new QShortcut(QKeySequence::Find, browser, [find] { find->open(); });
+    findKey->setContext(Qt::WidgetWithChildrenShortcut);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), browser, [browser, find] {
+        if (find->isVisible()) {
+            find->hide();
+            browser->setFocus();
+        } else {
+            browser->close();
+        }
+    });
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+}
+
 QTextBrowser* manualWindow(MainWindow& window) {
     if (auto* existing = window.findChild<QTextBrowser*>(QStringLiteral("ManualWindow"))) return existing;
     auto* browser = new QTextBrowser(&window);
@@ -123,6 +203,7 @@ QTextBrowser* manualWindow(MainWindow& window) {
     browser->setAttribute(Qt::WA_QuitOnClose, false);  // an open manual does not keep the program alive
     browser->document()->setDocumentMargin(12);
     browser->resize(820, 640);
+    addManualKeys(browser);
     return browser;
 }
 
@@ -198,9 +279,15 @@ void showManual(MainWindow& window, const HelpSettings& settings) {
     QTextBrowser* browser = manualWindow(window);
     browser->setSearchPaths({QFileInfo(path).absolutePath()});
     browser->setMarkdown(QString::fromUtf8(*bytes));
+    if (!browser->isVisible()) {  // opens centred over the main window
+        QRect frame = browser->frameGeometry();
+        frame.moveCenter(window.frameGeometry().center());
+        browser->move(frame.topLeft());
+    }
     browser->show();
     browser->raise();
     browser->activateWindow();
+    browser->setFocus();  // so that Escape and Ctrl+F work at once
 }
 
 void connectHelpMenu(MainWindow& window, const HelpSettings& settings) {

@@ -1,5 +1,6 @@
 #include "lifecycle/options_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <fstream>
@@ -136,16 +137,59 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
 
 std::string IniFile::text() const { return joinProjectLines(lines_); }
 
+namespace {
+
+std::optional<long long> parseNumber(std::string_view text) {
+    text = trim(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    long long number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
+}
+
+// "1" on, "0" off, anything else the default.
+bool readSwitch(const IniFile& file, std::string_view key, bool fallback) {
+    const auto number = parseNumber(file.value(kSection, key).value_or(""));
+    return number == 1 ? true : number == 0 ? false : fallback;
+}
+
+int readZoom(const IniFile& file) {
+    const auto number = parseNumber(file.value(kSection, "Zoom").value_or(""));
+    if (!number || *number < Options::kMinimumZoom || *number > Options::kMaximumZoom) return Options::kDefaultZoom;
+    return static_cast<int>(*number);
+}
+
+ColourSchemeId readColourScheme(const IniFile& file) {
+    const std::string name = file.value(kSection, "Colour_Scheme").value_or("");
+    for (std::size_t i = 0; i < kColourSchemeNames.size(); ++i) {
+        if (equalsIgnoringCase(name, kColourSchemeNames[i])) return static_cast<ColourSchemeId>(i);
+    }
+    return ColourSchemeId::Classic;
+}
+
+std::string recentKey(std::size_t index) { return "Recent" + std::to_string(index + 1); }
+
+// A folder is never a project; a vanished file stays until the user picks it.
+std::vector<std::string> readRecentProjects(const IniFile& file) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < Options::kRecentProjects; ++i) {
+        const std::string path = file.value(kSection, recentKey(i)).value_or("");
+        std::error_code error;
+        if (path.empty() || std::filesystem::is_directory(std::filesystem::path(path), error)) continue;
+        if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
+    }
+    return paths;
+}
+
+}  // namespace
+
 Options readOptions(const IniFile& file) {
     Options options;
     options.storedVersion = file.value(kSection, "SWVer").value_or("");
     if (const auto raw = file.value(kSection, "Space_Remove")) {
-        std::string_view digits = trim(*raw);
-        if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-        long long number = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-        const bool isNumber = !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
-        options.spaceRemoval = !isNumber || number != 0;
+        const auto number = parseNumber(*raw);
+        options.spaceRemoval = !number || *number != 0;
     }
     options.updateServer = file.value(kSection, "Update_Server");
     options.manualAddress = file.value(kSection, "Manual_Address");
@@ -154,12 +198,31 @@ Options readOptions(const IniFile& file) {
         if (const auto command = file.value(kSection, approvedCommandKey(i)))
             options.approvedEmulatorCommands.push_back(withoutQuotes(*command));
     }
+    options.lineNumbers = readSwitch(file, "Line_Numbers", options.lineNumbers);
+    options.basicLineNumbers = readSwitch(file, "BASIC_Line_Numbers", options.basicLineNumbers);
+    options.currentLine = readSwitch(file, "Current_Line", options.currentLine);
+    options.buildDialogs = readSwitch(file, "Build_Dialogs", options.buildDialogs);
+    options.zoomPercent = readZoom(file);
+    options.colourScheme = readColourScheme(file);
+    options.recentProjects = readRecentProjects(file);
     return options;
 }
 
 void storeOptions(IniFile& file, const Options& options) {
+    auto storeSwitch = [&](std::string_view key, bool on) { file.setValue(kSection, key, on ? "1" : "0"); };
     file.setValue(kSection, "SWVer", options.storedVersion);
-    file.setValue(kSection, "Space_Remove", options.spaceRemoval ? "1" : "0");
+    storeSwitch("Space_Remove", options.spaceRemoval);
+    storeSwitch("Line_Numbers", options.lineNumbers);
+    storeSwitch("BASIC_Line_Numbers", options.basicLineNumbers);
+    storeSwitch("Current_Line", options.currentLine);
+    storeSwitch("Build_Dialogs", options.buildDialogs);
+    file.setValue(kSection, "Zoom", std::to_string(options.zoomPercent));
+    file.setValue(kSection, "Colour_Scheme", kColourSchemeNames[static_cast<std::size_t>(options.colourScheme)]);
+    // Keys of a longer list written earlier are emptied, never left behind.
+    for (std::size_t i = 0; i < Options::kRecentProjects; ++i) {
+        if (i < options.recentProjects.size()) file.setValue(kSection, recentKey(i), options.recentProjects[i]);
+        else if (file.value(kSection, recentKey(i))) file.setValue(kSection, recentKey(i), "");
+    }
     for (std::size_t i = 0; i < options.approvedEmulatorCommands.size() && i < kMostApprovedCommands; ++i)
         file.setValue(kSection, approvedCommandKey(i), inQuotes(options.approvedEmulatorCommands[i]));
 }

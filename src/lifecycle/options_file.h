@@ -3,6 +3,7 @@
 // section, key and comment of the file as it was.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -31,7 +32,12 @@ private:
     std::vector<std::string> lines_;
 };
 
-// The "[Parameters]" keys the program uses.
+// The colour schemes of View > Colour scheme, by their names in Options.ini.
+enum class ColourSchemeId { Classic, Readable, Dark };
+inline constexpr std::array<std::string_view, 3> kColourSchemeNames = {"Classic", "Readable", "Dark"};
+
+// The "[Parameters]" keys the program uses, with their defaults. A value that
+// is missing, not a number or out of range reads as its default.
 struct Options {
     std::string storedVersion;   // SWVer; empty when missing
     bool spaceRemoval = true;    // Space_Remove; any integer but 0, a non-number or a missing key is on
@@ -43,10 +49,26 @@ struct Options {
     // Approved_Emulator_Command_1, _2, ...: "&E=" commands this user let run
     // without asking, each its exact text in double quotes. Only ever added to.
     std::vector<std::string> approvedEmulatorCommands;
+
+    // The window's view, "1" on and "0" off.
+    bool lineNumbers = true;          // Line_Numbers: source line numbers in the gutter
+    bool basicLineNumbers = true;     // BASIC_Line_Numbers: the numbers on the machine
+    bool currentLine = false;         // Current_Line: the caret's line highlighted
+    bool buildDialogs = true;         // Build_Dialogs: build errors and sizes also in message boxes
+    int zoomPercent = kDefaultZoom;   // Zoom: kMinimumZoom to kMaximumZoom
+    ColourSchemeId colourScheme = ColourSchemeId::Classic;  // Colour_Scheme: a name of kColourSchemeNames
+    // Recent1 to Recent8, newest first: project paths (UTF-8); folders,
+    // empty values and repeats are left out.
+    std::vector<std::string> recentProjects;
+
+    static constexpr int kDefaultZoom = 100;
+    static constexpr int kMinimumZoom = 50;
+    static constexpr int kMaximumZoom = 300;
+    static constexpr std::size_t kRecentProjects = 8;
 };
 
 Options readOptions(const IniFile& file);
-// Writes SWVer, Space_Remove and the approved emulator commands (the keys of
+// Writes every key but the two site settings (the keys of approved
 // commands not in the list stay as they are).
 void storeOptions(IniFile& file, const Options& options);
 

@@ -31,8 +31,6 @@ namespace {
 constexpr char kOptionsFile[] = "Options.ini";
 constexpr char kCloseQuestion[] = "The project is not saved. Would you like to save now?";
 
-QString versionText() { return QString::fromLatin1(kProgramVersion.data(), qsizetype(kProgramVersion.size())); }
-
 std::filesystem::path toPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
 
 QString settingOr(const std::optional<std::string>& stored, const QString& fallback) {
@@ -46,9 +44,8 @@ void writeSettings(MainWindow& window) {
         window.showGeneralError(QStringLiteral("Cannot read file \"%1\"; the settings were not saved.").arg(path));
         return;
     }
-    Options options;
+    Options options = window.windowOptions();
     options.storedVersion = std::string(kProgramVersion);
-    options.spaceRemoval = window.spaceRemoval();
     storeOptions(*file, options);
     if (const auto error = saveIniFile(*file, toPath(path))) window.showGeneralError(QString::fromStdString(*error));
 }
@@ -66,8 +63,6 @@ StartupEnvironment StartupEnvironment::fromBuild() {
 QString optionsPath(const QString& programFolder) { return QDir(programFolder).filePath(QLatin1String(kOptionsFile)); }
 
 bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
-    window.setWindowTitle(QStringLiteral("Lintrel - ") + versionText());
-
     // Read before the version check only because the server address is a
     // setting; the values take effect after it, in the usual order.
     const Options options = readOptions(IniFile::load(toPath(optionsPath(window.programFolder()))));
@@ -76,7 +71,7 @@ bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
     // The window is not shown yet, so the dialogs of start-up have no owner.
     if (!checkVersion(check, window.dialogs(), nullptr)) return false;
 
-    window.setSpaceRemoval(options.spaceRemoval);
+    window.applyOptions(options);
     if (options.storedVersion != kProgramVersion) showWhatsNew(window, nullptr);
     window.applyStartSize();
     // The token code table is built into the compiler and the window sets the
@@ -115,6 +110,7 @@ int runProgram(int argc, char** argv) {
     QtDialogs dialogs;
     MainWindow window(dialogs, QApplication::applicationDirPath());
     if (!formCreate(window, StartupEnvironment::fromBuild())) return 0;
+    window.openFromArguments(QApplication::arguments());
     window.show();
     return QApplication::exec();
 }

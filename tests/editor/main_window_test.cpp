@@ -25,7 +25,8 @@ QList<Item> items(QMenu* menu) {
         if (action->isSeparator()) {
             result.push_back({QStringLiteral("-"), {}, {}, true});
         } else {
-            result.push_back({action->objectName(), action->text(), action->shortcut().toString(), action->isEnabled()});
+            result.push_back({action->objectName(), action->text(),
+                              QKeySequence::listToString(action->shortcuts()), action->isEnabled()});
         }
     }
     return result;
@@ -75,8 +76,8 @@ void MainWindowTest::captionAndMenuBarOrder() {
         else if (action->menu()) bar << action->menu()->objectName() + QLatin1Char('=') + action->text();
         else bar << action->objectName() + QLatin1Char('=') + action->text();
     }
-    QCOMPARE(bar, QStringList({"File1=File", "Edit1=Edit", "Search=Search", "-", "COMPILE1=COMPILE  (F12)", "-",
-                               "Options1=Options", "H1=Help"}));
+    QCOMPARE(bar, QStringList({"File1=File", "Edit1=Edit", "Search=Search", "View1=View", "-",
+                               "COMPILE1=COMPILE  (F12)", "-", "Options1=Options", "H1=Help"}));
     QCOMPARE(f.action("COMPILE1")->shortcut(), QKeySequence(Qt::Key_F12));
     QVERIFY(!f.action("COMPILE1")->menu());
 }
@@ -84,14 +85,26 @@ void MainWindowTest::captionAndMenuBarOrder() {
 void MainWindowTest::menuItemsCaptionsShortcutsAndStates() {
     WindowFixture f;
     auto menu = [&](const char* name) { return f.window->menuBar()->findChild<QMenu*>(QLatin1String(name)); };
-    QCOMPARE(describe(items(menu("File1"))), QStringLiteral("New1|New|Ctrl+N|on\nOpen1|Open|Ctrl+O|on\n-|||on\n"
-                                                            "Save1|Save|Ctrl+S|off\nSaveAS1|Save As...||on"));
+    // The Parts' entries keep their captions and shortcuts; new ones come beside them.
+    QCOMPARE(describe(items(menu("File1"))),
+             QStringLiteral("New1|New|Ctrl+N|on\nOpen1|Open|Ctrl+O|on\nRecentProjects|Recent projects||off\n-|||on\n"
+                            "Save1|Save|Ctrl+S|off\nSaveAS1|Save As...||on\n-|||on\nExit1|Exit|Ctrl+Q|on"));
     QCOMPARE(describe(items(menu("Edit1"))),
-             QStringLiteral("Insert1|Insert {..}|Ctrl+I|on\n-|||on\nCut1|Cut|Ctrl+X|on\nCopy1|Copy|Ctrl+C|on\n"
+             QStringLiteral("Undo1|Undo|Ctrl+Z|off\nRedo1|Redo|Ctrl+Y; Ctrl+Shift+Z|off\n-|||on\n"
+                            "Insert1|Insert {..}|Ctrl+I|on\n-|||on\nCut1|Cut|Ctrl+X|on\nCopy1|Copy|Ctrl+C|on\n"
                             "Paste1|Paste|Ctrl+V|on\n-|||on\nSelectAll1|Select All|Ctrl+A|on"));
-    QCOMPARE(describe(items(menu("Search"))), QStringLiteral("Find1|Find...|Ctrl+F|on\nReplace1|Replace...|Ctrl+R|on\n"
-                                                             "SearchNext1|Search Next|F3|on"));
-    QCOMPARE(describe(items(menu("Options1"))), QStringLiteral("CB_RUSPACE|Removing unnecessary SPACEs||on"));
+    QCOMPARE(describe(items(menu("Search"))),
+             QStringLiteral("Find1|Find...|Ctrl+F|on\nReplace1|Replace...|Ctrl+R|on\nSearchNext1|Search Next|F3|on\n"
+                            "-|||on\nGoToLine1|Go to line...|Ctrl+G|on\nGoToBasicLine1|Go to BASIC line...|Ctrl+Shift+G|on"));
+    QCOMPARE(describe(items(menu("View1"))),
+             QStringLiteral("LineNumbers1|Line numbers||on\nBasicLineNumbers1|BASIC line numbers||on\n"
+                            "BuildPanel1|Build panel||on\n-|||on\nZoomIn1|Zoom in|Ctrl++; Ctrl+=|on\n"
+                            "ZoomOut1|Zoom out|Ctrl+-|on\nZoomReset1|Reset zoom|Ctrl+0|on\n-|||on\n"
+                            "CurrentLine1|Highlight current line||on\nColourScheme|Colour scheme||on"));
+    QCOMPARE(describe(items(menu("ColourScheme"))),
+             QStringLiteral("SchemeClassic|Classic||on\nSchemeReadable|Readable||on\nSchemeDark|Dark||on"));
+    QCOMPARE(describe(items(menu("Options1"))), QStringLiteral("CB_RUSPACE|Removing unnecessary SPACEs||on\n"
+                                                               "BuildDialogs1|Show build results in dialogs||on"));
     QCOMPARE(describe(items(menu("H1"))), QStringLiteral("Help1|User manual|F1|on\n"
                                                          "MB_Whatsnew|What's in the new version||on\n-|||on\n"
                                                          "About1|About||on"));

@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTextBrowser>
 #include <QTimer>
 #include <sys/stat.h>
@@ -223,6 +225,39 @@ private slots:
         QVERIFY(browsers[0]->isVisible());
         QVERIFY(browsers[0]->toPlainText().contains("Press F12 to compile."));
         QVERIFY(run.dialogs.errors.isEmpty());
+    }
+
+    // Opens centred over the main window; Ctrl+F finds, Escape closes.
+    void manualWindowFindsAndClosesWithEscape() {
+        LifecycleFixture run;
+        writeFile(run.inProgram("manual.md"), "# Manual\n\nPress **F12** to compile.\n\nF12 again.\n");
+        QVERIFY(run.start());
+        run.window->move(100, 80);
+        trigger(*run.window, "Help1");
+        auto* browser = run.window->findChild<QTextBrowser*>("ManualWindow");
+        QVERIFY(QTest::qWaitForWindowExposed(browser));
+        const QPoint offCentre = browser->frameGeometry().center() - run.window->frameGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
+        browser->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(browser));
+        QTest::keyClick(browser, Qt::Key_F, Qt::ControlModifier);
+        auto* field = browser->findChild<QLineEdit*>("findText");
+        QVERIFY(field->isVisible() && field->hasFocus());
+        QTest::keyClicks(field, "f12");
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(browser->textCursor().selectedText(), QStringLiteral("F12"));
+        const int first = browser->textCursor().position();
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(browser->textCursor().position() > first);
+        QTest::keyClick(field, Qt::Key_Return);  // round to the start again
+        QCOMPARE(browser->textCursor().position(), first);
+        field->setText("nowhere");
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(browser->findChild<QLabel*>("findMessage")->text(), QStringLiteral("Not found"));
+        QTest::keyClick(field, Qt::Key_Escape);  // the find line goes first
+        QVERIFY(!field->isVisible() && browser->isVisible());
+        QTest::keyClick(browser, Qt::Key_Escape);
+        QVERIFY(!browser->isVisible());
     }
 };
 
