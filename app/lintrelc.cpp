@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "compiler/build.h"
-#include "compiler/project_text.h"
 #include "images/export.h"
 #include "lifecycle/options_file.h"
 #include "lifecycle/version.h"
+#include "text/code_page_1250.h"
 
 namespace fs = std::filesystem;
 
@@ -111,25 +111,6 @@ CommandLine parseCommandLine(int argc, char** argv) {
     return line;
 }
 
-// Messages and project lines are code page 1250 bytes; the terminal reads UTF-8.
-std::string toUtf8(std::string_view bytes) {
-    std::string out;
-    for (unsigned char byte : bytes) {
-        const char32_t c = lintrel::codePage1250ToUnicode(byte);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 fs::path executableFolder() {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
@@ -151,15 +132,13 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::string& byte
 // the column, as compilers report.
 // Line `index` (from 0) of the project bytes, split as the build splits them.
 std::optional<std::string_view> projectLine(std::string_view bytes, int index) {
-    std::size_t start = 0;
-    for (int line = 0; start < bytes.size(); ++line) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-        if (line == index) return bytes.substr(start, end - start);
-        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++end;
-        start = end + 1;
-    }
-    return std::nullopt;
+    std::optional<std::string_view> found;
+    int line = 0;
+    lintrel::forEachLine(bytes, [&](std::string_view text) {
+        if (line++ == index) found = text;
+        return !found;
+    });
+    return found;
 }
 
 void reportDiagnostic(const std::string& project, const lintrel::Diagnostic& diagnostic,
@@ -167,7 +146,7 @@ void reportDiagnostic(const std::string& project, const lintrel::Diagnostic& dia
     const bool hasLine = diagnostic.line >= 0;
     std::cerr << project;
     if (hasLine) std::cerr << ':' << diagnostic.line + 1 << ':' << diagnostic.column + 1;
-    std::cerr << ": error: " << toUtf8(diagnostic.message) << '\n';
+    std::cerr << ": error: " << lintrel::utf8FromCodePage1250(diagnostic.message) << '\n';
     const auto line = hasLine ? projectLine(projectBytes, diagnostic.line) : std::nullopt;
     if (!line) return;
 
@@ -179,7 +158,7 @@ void reportDiagnostic(const std::string& project, const lintrel::Diagnostic& dia
     }
     caret += '^';
     if (diagnostic.length > 1) caret.append(static_cast<std::size_t>(diagnostic.length - 1), '~');
-    std::cerr << toUtf8(source) << '\n' << caret << '\n';
+    std::cerr << lintrel::utf8FromCodePage1250(source) << '\n' << caret << '\n';
 }
 
 // The two report lines, each on its own terminal line.

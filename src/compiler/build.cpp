@@ -6,6 +6,7 @@
 #include "compiler/build.h"
 
 #include "compiler/passes.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 namespace {
@@ -26,15 +27,8 @@ struct SourceLines {
             }
             return;
         }
-        std::size_t start = 0;
         int index = 0;
-        while (start < text.size()) {
-            std::size_t end = start;
-            while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-            if (!visit(index++, text.substr(start, end - start))) return;
-            if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-            start = end + 1;
-        }
+        forEachLine(text, [&](std::string_view line) { return visit(index++, line); });
     }
 
     int count() const {
@@ -173,21 +167,6 @@ BuildResult buildText(std::string_view projectText, const BuildOptions& options,
     SourceLines source;
     source.text = projectText;
     return runBuild(source, options, progress);
-}
-
-std::vector<unsigned char> decodeLine(const std::string& line) {
-    std::vector<unsigned char> bytes;
-    decodeLine(line, bytes);
-    return bytes;
-}
-
-void decodeLine(const std::string& line, std::vector<unsigned char>& bytes) {
-    bytes.resize(line.size() / 2);
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-        const unsigned high = static_cast<unsigned char>(line[2 * k]) & 0x0F;
-        const unsigned low = static_cast<unsigned char>(line[2 * k + 1]) & 0x0F;
-        bytes[k] = static_cast<unsigned char>((high << 4) | low);
-    }
 }
 
 }  // namespace lintrel

@@ -51,10 +51,4 @@ BuildResult build(const std::vector<std::string>& projectLines, const BuildOptio
 BuildResult buildText(std::string_view projectText, const BuildOptions& options,
                       const BuildProgress& progress = {});
 
-// Turns a finished line back into bytes: pairs of characters, low four bits of
-// each, a last unpaired character ignored.
-std::vector<unsigned char> decodeLine(const std::string& line);
-// The same into `bytes`, whose memory is reused from line to line.
-void decodeLine(const std::string& line, std::vector<unsigned char>& bytes);
-
 }  // namespace lintrel

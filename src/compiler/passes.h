@@ -14,6 +14,7 @@
 
 #include "compiler/build.h"
 #include "platforms/platforms.h"
+#include "text/nibbles.h"
 
 namespace lintrel::passes {
 
@@ -117,7 +118,6 @@ std::optional<Diagnostic> checkCharacters(const Platform& platform, std::string_
 
 // Shared helpers.
 inline unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 0x20 : c; }
-inline bool isNibble(unsigned char c) { return (c & 0xF0) == 0x80; }
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {

@@ -4,7 +4,7 @@
 #include <QTextDocument>
 #include <optional>
 
-#include "compiler/project_text.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

@@ -6,9 +6,9 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
-#include "compiler/project_text.h"
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "compiler/build.h"
+#include "text/nibbles.h"
 
 namespace lintrel {
 

@@ -9,10 +9,10 @@
 #include <QTextBrowser>
 #include <optional>
 
-#include "compiler/project_text.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "lifecycle/version.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

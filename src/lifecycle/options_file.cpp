@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "compiler/project_text.h"
 #include "images/export.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 
