@@ -16,8 +16,10 @@
 
 #include "compiler/build.h"
 #include "images/export.h"
-#include "lifecycle/options_file.h"
-#include "lifecycle/version.h"
+#include "system/file_system.h"
+#include "system/options_file.h"
+#include "system/start_emulator.h"
+#include "system/version.h"
 #include "text/code_page_1250.h"
 
 namespace fs = std::filesystem;
@@ -111,23 +113,6 @@ CommandLine parseCommandLine(int argc, char** argv) {
     return line;
 }
 
-fs::path executableFolder() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::current_path(error) : self.parent_path();
-}
-
-// The whole file as bytes, or the reason it cannot be read.
-std::optional<std::string> readFileBytes(const fs::path& path, std::string& bytes) {
-    std::error_code error;
-    if (fs::is_directory(path, error)) return std::strerror(EISDIR);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::strerror(errno != 0 ? errno : ENOENT);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::strerror(errno != 0 ? errno : EIO);
-    return std::nullopt;
-}
-
 // "PROJECT:LINE:COLUMN: error: MESSAGE", the source line and a caret under
 // the column, as compilers report.
 // Line `index` (from 0) of the project bytes, split as the build splits them.
@@ -171,9 +156,9 @@ void printSizeReport(const lintrel::OutputFile& file) {
 }
 
 int compile(const Arguments& arguments) {
-    const fs::path folder = executableFolder();
+    const fs::path folder = lintrel::executableFolder();
     std::string projectBytes;
-    if (const auto reason = readFileBytes(arguments.project, projectBytes)) {
+    if (const auto reason = lintrel::readFileBytes(arguments.project, projectBytes)) {
         std::cerr << "lintrelc: cannot read \"" << arguments.project << "\": " << *reason << '\n';
         return kExitBuildOrFile;
     }

@@ -13,6 +13,8 @@
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
 #include "images/export.h"
+#include "system/file_system.h"
+#include "system/start_emulator.h"
 
 namespace lintrel {
 

@@ -20,7 +20,7 @@
 #include "editor/find_replace.h"
 #include "editor/project_files.h"
 #include "editor/syntax_highlighter.h"
-#include "lifecycle/version.h"
+#include "system/version.h"
 
 namespace lintrel {
 

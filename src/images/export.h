@@ -1,7 +1,6 @@
 // From finished lines to the one output file of a platform.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,14 +27,5 @@ ExportResult makeOutputFile(const BuildResult& build);
 
 // "The size of the created file is: N bytes." CR LF "The size of the BASIC code is: M bytes."
 std::string sizeReport(long long fileSize, int reportOverhead);
-
-// Replaces `path` with `bytes` so that a failed write never leaves a
-// half-written file in its place. Returns an error text naming the path.
-std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
-                                              const std::vector<unsigned char>& bytes);
-
-// Runs the emulator command line through the shell, detached; never waits
-// and never reports a failure to start.
-void startEmulator(const std::string& commandLine);
 
 }  // namespace lintrel

@@ -11,7 +11,7 @@
 
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
-#include "lifecycle/version.h"
+#include "system/version.h"
 #include "text/code_page_1250.h"
 
 namespace lintrel {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "editor/dialogs.h"
-#include "lifecycle/version.h"
+#include "system/version.h"
 
 namespace lintrel {
 

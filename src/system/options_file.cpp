@@ -1,11 +1,11 @@
-#include "lifecycle/options_file.h"
+#include "system/options_file.h"
 
 #include <cerrno>
 #include <charconv>
 #include <fstream>
 #include <sstream>
 
-#include "images/export.h"
+#include "system/file_system.h"
 #include "text/code_page_1250.h"
 
 namespace lintrel {
