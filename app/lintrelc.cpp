@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "compiler/build.h"
-#include "images/export.h"
+#include "export/export.h"
 #include "system/file_system.h"
 #include "system/options_file.h"
 #include "system/start_emulator.h"

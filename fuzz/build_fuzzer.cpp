@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "images/export.h"
+#include "export/export.h"
 #include "require.h"
 #include "text/code_page_1250.h"
 

@@ -81,12 +81,10 @@ std::optional<Diagnostic> finishLine(AssemblerState& state, const std::string& b
     appendNumberPrefix(platform, state.lineNumber, out.text);
     out.text += body;
     state.lineNumber += state.increment;
-    const long long limit = platform.hasLineNumberLimit ? platform.lineNumberLimit : 2147483647LL;
-    const long long shown = platform.hasLineNumberLimit ? platform.reportedMaximum : 2147483647LL;
-    if (state.lineNumber > limit) {
+    if (state.lineNumber > platform.lineNumberLimit) {
         out.text.clear();
         return Diagnostic{"The maximum allowed value for BASIC line numbering has been exceeded. (" +
-                              std::to_string(shown) + ")",
+                              std::to_string(platform.reportedMaximum) + ")",
                           lineIndex, 0, 0, false};
     }
     return std::nullopt;
@@ -143,17 +141,6 @@ std::optional<Diagnostic> runDirective(AssemblerState& state, std::string_view s
     return std::nullopt;
 }
 
-// Program-text bytes that no step of the scan treats specially outside
-// strings, remarks and DATA items (a space only when spaces are kept).
-constexpr std::array<bool, 256> plainBytes() {
-    std::array<bool, 256> plain{};
-    for (unsigned v = 0; v < 256; ++v) plain[v] = !(v >= 0x80 && v <= 0x8F);
-    for (const unsigned char c : std::string_view("|\t{&\"'RrDd "))
-        plain[c] = false;
-    return plain;
-}
-constexpr std::array<bool, 256> kPlain = plainBytes();
-
 // From `pos`, the next "|" or "&" outside a brace unit, or the line's end.
 std::size_t nextCommentOrDirective(std::string_view source, std::size_t pos) {
     while (pos < source.size()) {
@@ -179,6 +166,19 @@ void appendSourceByte(unsigned char c, std::size_t pos, std::string& body, Assem
 }
 
 }  // namespace
+
+std::array<bool, 256> plainTextBytes(const Platform& platform) {
+    std::array<bool, 256> plain{};
+    for (unsigned v = 0; v < 256; ++v) plain[v] = !isNibble(static_cast<unsigned char>(v));
+    for (const unsigned char c : std::string_view("|\t{&\" Rr")) plain[c] = false;
+    if (!platform.apostropheRemark.empty()) plain['\''] = false;
+    if (!platform.dataKeyword.empty()) {
+        const auto first = static_cast<unsigned char>(platform.dataKeyword[0]);
+        plain[first] = false;
+        plain[first >= 'A' && first <= 'Z' ? first + 0x20 : first] = false;
+    }
+    return plain;
+}
 
 std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
                                        LabelTable* labels, AssembledLine& out) {
@@ -207,7 +207,7 @@ std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view s
         }
         if (pos > 0 && !stringMode && !dataMode) {  // a run of plain program text at once
             std::size_t end = pos;
-            while (end < source.size() && kPlain[static_cast<unsigned char>(source[end])]) ++end;
+            while (end < source.size() && tables.plainText[static_cast<unsigned char>(source[end])]) ++end;
             body.append(source, pos, end - pos);
             pos = end;
             if (pos == source.size()) break;
@@ -249,24 +249,25 @@ std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view s
             pos = end + 1;
             continue;
         }
-        const unsigned char upper = upperAscii(c);
-        if (!stringMode && !dataMode && (upper == 'R' || upper == 'D' || c == '\'')) {
+        // Only a byte that is not plain can start "REM", a remark or DATA items.
+        if (!stringMode && !dataMode && !tables.plainText[c]) {
+            const Platform& platform = *state.platform;
             if (startsWithLetters(source, pos, "REM")) {
                 body += "REM";
                 stringMode = remark = true;
                 pos += 3;
                 continue;
             }
-            if (tables.machineRemarks && c == '\'') {
-                body += "{3A}{93}{FB}";
+            if (c == '\'' && !platform.apostropheRemark.empty()) {
+                body += platform.apostropheRemark;
                 stringMode = remark = true;
                 ++pos;
                 continue;
             }
-            if (tables.machineRemarks && startsWithLetters(source, pos, "DATA")) {
-                body += "DATA";
+            if (!platform.dataKeyword.empty() && startsWithLetters(source, pos, platform.dataKeyword)) {
+                body += platform.dataKeyword;
                 dataMode = true;
-                pos += 4;
+                pos += platform.dataKeyword.size();
                 continue;
             }
         }

@@ -108,7 +108,7 @@ void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& 
     replaceKeywords(tables, line, scratch);
     line.swap(scratch);
     for (char& c : line) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-    if (tables.homelabNames) {
+    if (tables.platform->packsVariableNames) {
         encodeHomelabNames(line, scratch);
         line.swap(scratch);
     }

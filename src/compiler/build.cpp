@@ -87,11 +87,11 @@ BuildResult runBuild(const SourceLines& source, const BuildOptions& options, con
         progress.passSometimes(index, lineCount);
         const Platform* before = state.platform;
         result.error = assembleLine(state, line, index, &labels, assembled);
-        if (state.platform != before) progress.setStageMaximum(state.platform->stageCount);
+        if (state.platform != before) progress.setStageMaximum(stageCount(*state.platform));
         if (!assembled.text.empty()) ++transferCount;
         return !result.error;
     });
-    result.platform = std::string(state.platform->id);
+    result.platform = state.platform;
     result.emulatorCommand = state.emulatorCommand;
     if (result.error) {
         result.labelNames = std::move(labels.names);
@@ -101,8 +101,8 @@ BuildResult runBuild(const SourceLines& source, const BuildOptions& options, con
     progress.pass(lineCount, lineCount);
 
     const Platform& platform = *state.platform;
-    const bool resolving = !platform.id.empty();
-    const bool driverNibbles = resolving && platform.id != "BASIC";
+    const bool resolving = platform.resolvesLabels;
+    const bool driverNibbles = platform.runsNibblePass;
     LabelIndex labelIndex;
     if (resolving) {  // pass 2 set-up: sort and index the table
         progress.pass(0, static_cast<long long>(labels.names.size()));

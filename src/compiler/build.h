@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platforms/platforms.h"
+
 namespace lintrel {
 
 // A build error as the window and the command line report it.
@@ -30,8 +32,8 @@ struct BuildProgress {
 };
 
 struct BuildResult {
-    std::optional<Diagnostic> error;  // set when the build stopped
-    std::string platform;             // identifier in force after the last line ("" for none)
+    std::optional<Diagnostic> error;                // set when the build stopped
+    const Platform* platform = &noPlatform();       // in force after the last line; never null
     std::string emulatorCommand;      // value of the last "&E=", may be empty
     std::vector<std::string> lines;   // the transfer buffer: finished lines
     std::vector<int> sourceLines;     // 0-based editor line each transfer line came from

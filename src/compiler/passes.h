@@ -31,8 +31,9 @@ struct PlatformTables {
     // in stored order, so the first row that matches at a place still wins.
     std::array<std::vector<std::uint16_t>, 256> keywordsByFirst{};
     std::vector<std::string> keywordNibbles;  // each row's code as nibble pairs
-    bool homelabNames = false;    // HL2, HL3: the variable-name rules run
-    bool machineRemarks = false;  // PRIMO, HT: apostrophe remarks and DATA items
+    // Bytes the line assembler passes on in runs outside strings, remarks and
+    // DATA items: none that starts a unit with a rule of its own.
+    std::array<bool, 256> plainText{};
 };
 
 const PlatformTables& tablesOf(const Platform& platform);
@@ -63,6 +64,8 @@ struct AssembledLine {
     std::optional<std::size_t> firstNibbleByte;
     std::string body;  // working space: the text before its number
 };
+
+std::array<bool, 256> plainTextBytes(const Platform& platform);
 
 // Pass 1: one source line into one transfer line; directives, labels, strings.
 // With `labels` (the first run, for the label table and the directive and

@@ -12,7 +12,7 @@
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
-#include "images/export.h"
+#include "export/export.h"
 #include "system/file_system.h"
 #include "system/start_emulator.h"
 

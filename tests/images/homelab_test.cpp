@@ -55,7 +55,7 @@ void expectLayout(const Bytes& file, const Bytes& header, const Bytes& program, 
 
 TEST(HomelabImage, OneLineHl3MatchesTheWorkedExample) {
     const std::vector<std::string> lines = {finished({0x00, 0x0A, 0xA8, 0x31})};
-    const ImageOutcome image = writeHomelabImage(lines, "HL3");
+    const ImageOutcome image = writeHomelab3Image(lines, "HL3");
     ASSERT_FALSE(image.error);
     ASSERT_EQ(image.bytes.size(), 425u);
     EXPECT_EQ(slice(image.bytes, 276, 10), hex("91 00 FF 7F A5 40 A6 40 A7 40"));
@@ -67,14 +67,14 @@ TEST(HomelabImage, OneLineHl3MatchesTheWorkedExample) {
 
 TEST(HomelabImage, OneLineHl2DiffersOnlyInTemplateAndChecksum) {
     const std::vector<std::string> lines = {finished({0x00, 0x0A, 0xA8, 0x31})};
-    const ImageOutcome image = writeHomelabImage(lines, "HL2");
+    const ImageOutcome image = writeHomelab2Image(lines, "HL2");
     ASSERT_FALSE(image.error);
     expectLayout(image.bytes, kHomelab2Template, hex("00 0A A8 31 60"), 0x31);
 }
 
 TEST(HomelabImage, EmptyProgramsAre420BytesWithTheDocumentedChecksums) {
-    const ImageOutcome hl2 = writeHomelabImage({}, "HL2");
-    const ImageOutcome hl3 = writeHomelabImage({}, "HL3");
+    const ImageOutcome hl2 = writeHomelab2Image({}, "HL2");
+    const ImageOutcome hl3 = writeHomelab3Image({}, "HL3");
     expectLayout(hl2.bytes, kHomelab2Template, {}, 0xDA);
     expectLayout(hl3.bytes, kHomelab3Template, {}, 0xA0);
     // Length and addresses equal the template's own; 300 and 306 still change.
@@ -86,7 +86,7 @@ TEST(HomelabImage, EmptyProgramsAre420BytesWithTheDocumentedChecksums) {
 TEST(HomelabImage, LinesFollowEachOtherWithoutLinksEachEndedBy60) {
     const std::vector<std::string> lines = {finished({0x00, 0x0A, 0xA8, 0x31}),
                                             finished({0x00, 0x14, 0x80})};
-    const ImageOutcome image = writeHomelabImage(lines, "HL2");
+    const ImageOutcome image = writeHomelab2Image(lines, "HL2");
     ASSERT_FALSE(image.error);
     const Bytes program = hex("00 0A A8 31 60 00 14 80 60");
     unsigned sum = 0;
@@ -99,14 +99,14 @@ TEST(HomelabImage, StopsWhenTheLastAddressWouldPassFFFF) {
     // E + 2 = 0x40A0 + (n + 1) + 2 is the largest field; it may be FFFF.
     const std::size_t largest = 0xFFFF - 0x40A3;
     const std::vector<std::string> fits = {finishedOfSize(largest, 0x00, 0x0A)};
-    const ImageOutcome ok = writeHomelabImage(fits, "HL3");
+    const ImageOutcome ok = writeHomelab3Image(fits, "HL3");
     ASSERT_FALSE(ok.error);
     EXPECT_EQ(slice(ok.bytes, 284, 2), hex("FF FF"));
 
     // The first two lines end exactly at the limit; the third passes it.
     const std::vector<std::string> tooLarge = {finished({0x00, 0x0A, 0x31}), finishedOfSize(largest - 4, 0x00, 0x14),
                                                finished({0x00, 0x1E, 0x31})};
-    const ImageOutcome failed = writeHomelabImage(tooLarge, "HL2");
+    const ImageOutcome failed = writeHomelab2Image(tooLarge, "HL2");
     ASSERT_TRUE(failed.error);
     EXPECT_TRUE(failed.bytes.empty());
     EXPECT_EQ(failed.error->lineIndex, 2u);

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "images/export.h"
+#include "export/export.h"
 #include "reference/reference_build.h"
 
 namespace lintrel::reference {
@@ -54,7 +54,8 @@ std::optional<std::string> compareResults(const BuildResult& product, const Buil
     }
     if (product.error) return std::nullopt;  // the rest is what was built so far
     if (product.platform != reference.platform) {
-        return "platform differs: product \"" + product.platform + "\", reference \"" + reference.platform + "\"";
+        return "platform differs: product \"" + std::string(product.platform->id) + "\", reference \"" +
+               std::string(reference.platform->id) + "\"";
     }
     if (product.emulatorCommand != reference.emulatorCommand) return std::string("emulator command differs");
     if (auto d = compareLists("lines", product.lines, reference.lines)) return d;

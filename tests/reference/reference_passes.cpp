@@ -255,7 +255,7 @@ std::optional<Diagnostic> findUnencodable(const Assembly& assembly, const std::v
 BuildResult build(const std::vector<std::string>& projectLines, const BuildOptions& options) {
     Assembly assembly = assembleLines(projectLines, options);
     BuildResult result;
-    result.platform = assembly.platform;
+    result.platform = assembly.platform.empty() ? &noPlatform() : findPlatform(assembly.platform);
     result.emulatorCommand = assembly.emulatorCommand;
     result.error = assembly.error;
     result.lines = assembly.buffer;
@@ -264,9 +264,9 @@ BuildResult build(const std::vector<std::string>& projectLines, const BuildOptio
     result.labelNumbers = assembly.labelNumbers;
     if (result.error) return result;
 
-    if (!result.platform.empty()) labelEnCoding(result.lines, result.labelNames, result.labelNumbers);
-    if (!result.platform.empty() && result.platform != "BASIC") hexEnCoding(result.lines);
-    tokenizer(result.lines, result.platform);
+    if (!assembly.platform.empty()) labelEnCoding(result.lines, result.labelNames, result.labelNumbers);
+    if (!assembly.platform.empty() && assembly.platform != "BASIC") hexEnCoding(result.lines);
+    tokenizer(result.lines, assembly.platform);
     result.error = findUnencodable(assembly, result.lines, projectLines);
     return result;
 }
