@@ -83,7 +83,8 @@ constexpr bool rowsAreConsistent() {
         if (row.keywords.empty() == byteImage || row.characters.empty() == byteImage) return false;
         if (row.spaceRemoval != byteImage) return false;
         // The shown maximum is the last number a line may carry.
-        if (row.lineNumberLimit - row.reportedMaximum > 1 || row.lineNumberLimit < row.reportedMaximum) return false;
+        if (row.lineNumberLimit - row.reportedMaximum > 1 || row.lineNumberLimit < row.reportedMaximum)
+            return false;
         if (row.resolvesLabels == row.id.empty() || (!row.resolvesLabels && row.runsNibblePass)) return false;
         // The assembler appends the remark code as it stands and matches the
         // DATA keyword by its capitals.

@@ -56,8 +56,8 @@ struct Platform {
     bool packsVariableNames = false;           // Homelab: names before "$" and "(" are stored packed
     // Rules of the Microsoft-family BASICs, kept as the machine keeps them;
     // empty where the machine has none.
-    std::string_view apostropheRemark{};  // token literals an apostrophe outside strings starts a remark with
-    std::string_view dataKeyword{};       // its items keep their letters and spaces up to a colon outside quotes
+    std::string_view apostropheRemark{};  // what an apostrophe outside strings starts a remark with
+    std::string_view dataKeyword{};       // its items keep letters and spaces up to a colon outside quotes
 
     // The output file.
     ImageWriter writer = nullptr;
