@@ -2,25 +2,19 @@
 //   lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT
 // Exit 0 after writing the one output file, 1 on a build or file error
 // (nothing written, nothing started), 2 on bad usage.
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
-#include "compiler/build.h"
+#include "compiler/diagnostic_text.h"
 #include "export/export.h"
 #include "system/file_system.h"
 #include "system/options_file.h"
 #include "system/start_emulator.h"
 #include "system/version.h"
-#include "text/code_page_1250.h"
 
 namespace fs = std::filesystem;
 
@@ -113,46 +107,25 @@ CommandLine parseCommandLine(int argc, char** argv) {
     return line;
 }
 
-// "PROJECT:LINE:COLUMN: error: MESSAGE", the source line and a caret under
-// the column, as compilers report.
-// Line `index` (from 0) of the project bytes, split as the build splits them.
-std::optional<std::string_view> projectLine(std::string_view bytes, int index) {
-    std::optional<std::string_view> found;
-    int line = 0;
-    lintrel::forEachLine(bytes, [&](std::string_view text) {
-        if (line++ == index) found = text;
-        return !found;
-    });
-    return found;
-}
-
-void reportDiagnostic(const std::string& project, const lintrel::Diagnostic& diagnostic,
-                      std::string_view projectBytes) {
-    const bool hasLine = diagnostic.line >= 0;
-    std::cerr << project;
-    if (hasLine) std::cerr << ':' << diagnostic.line + 1 << ':' << diagnostic.column + 1;
-    std::cerr << ": error: " << lintrel::utf8FromCodePage1250(diagnostic.message) << '\n';
-    const auto line = hasLine ? projectLine(projectBytes, diagnostic.line) : std::nullopt;
-    if (!line) return;
-
-    const std::string source(*line);
-    std::string caret;
-    for (int i = 0; i < diagnostic.column; ++i) {
-        const bool tab = static_cast<std::size_t>(i) < source.size() && source[static_cast<std::size_t>(i)] == '\t';
-        caret += tab ? '\t' : ' ';
-    }
-    caret += '^';
-    if (diagnostic.length > 1) caret.append(static_cast<std::size_t>(diagnostic.length - 1), '~');
-    std::cerr << lintrel::utf8FromCodePage1250(source) << '\n' << caret << '\n';
-}
-
 // The two report lines, each on its own terminal line.
-void printSizeReport(const lintrel::OutputFile& file) {
-    std::string report = lintrel::sizeReport(static_cast<long long>(file.bytes.size()), file.reportOverhead);
+void printSizeReport(std::string report) {
     for (std::size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n")) {
         report.replace(at, 2, "\n");
     }
     std::cout << report << '\n';
+}
+
+// The folder is never created, as in the window; a write that failed for
+// want of it says so.
+void reportFileError(const fs::path& exports, const std::string& error) {
+    std::error_code code;
+    if (fs::is_directory(exports, code)) {
+        std::cerr << "lintrelc: " << error << '\n';
+        return;
+    }
+    const bool exists = fs::exists(exports, code);
+    std::cerr << "lintrelc: the exports folder \"" << exports.string() << "\" "
+              << (exists ? "is not a folder" : "does not exist") << '\n';
 }
 
 int compile(const Arguments& arguments) {
@@ -162,38 +135,25 @@ int compile(const Arguments& arguments) {
         std::cerr << "lintrelc: cannot read \"" << arguments.project << "\": " << *reason << '\n';
         return kExitBuildOrFile;
     }
-
     lintrel::BuildOptions options;
     options.removeSpaces = arguments.spaceRemoval.value_or(
         lintrel::readOptions(lintrel::IniFile::load(folder / "Options.ini")).spaceRemoval);
-    // Built from the file's bytes: no second copy of a large project.
-    lintrel::BuildResult built = lintrel::buildText(projectBytes, options);
-    lintrel::ExportResult exported = lintrel::makeOutputFile(built);
-    built.lines = {};  // the image holds the program now
-    if (!exported.ok()) {
-        reportDiagnostic(arguments.project, *exported.error, projectBytes);
-        return kExitBuildOrFile;
-    }
-
-    // The folder is never created, as in the window.
     const fs::path exports = arguments.exports.value_or(folder / "Exports");
-    std::error_code error;
-    if (!fs::is_directory(exports, error)) {
-        const bool exists = fs::exists(exports, error);
-        std::cerr << "lintrelc: the exports folder \"" << exports.string() << "\" "
-                  << (exists ? "is not a folder" : "does not exist") << '\n';
+    // Built from the file's bytes: no second copy of a large project.
+    const lintrel::CompiledProject compiled = lintrel::compileProjectText(projectBytes, options, exports);
+    if (compiled.error) {
+        std::cerr << lintrel::diagnosticText(arguments.project, *compiled.error, projectBytes);
         return kExitBuildOrFile;
     }
-    const fs::path target = exports / exported.file.fileName;
-    if (const auto failure = lintrel::writeFileReplacing(target, exported.file.bytes)) {
-        std::cerr << "lintrelc: " << *failure << '\n';
+    if (compiled.fileError) {
+        reportFileError(exports, *compiled.fileError);
         return kExitBuildOrFile;
     }
-    std::cout << target.string() << '\n';
-    if (exported.file.isByteImage) printSizeReport(exported.file);
+    std::cout << compiled.file.string() << '\n';
+    if (compiled.sizeReport) printSizeReport(*compiled.sizeReport);
     std::cout.flush();
 
-    if (arguments.run && !built.emulatorCommand.empty()) lintrel::startEmulator(built.emulatorCommand);
+    if (arguments.run && !compiled.emulatorCommand.empty()) lintrel::startEmulator(compiled.emulatorCommand);
     return 0;
 }
 

@@ -8,12 +8,10 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "compiler/build.h"
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
 #include "export/export.h"
-#include "system/file_system.h"
 #include "system/start_emulator.h"
 
 namespace lintrel {
@@ -53,14 +51,12 @@ void BuildCommand::BitBtnCOMPILLEClick() {
     BuildProgress progress;
     progress.pass = [this](int position, int maximum) { moveBar(workspace_.passBar, position, maximum); };
     progress.stage = [this](int position, int maximum) { moveBar(workspace_.stageBar, position, maximum); };
-    const BuildResult result =
-        build(encoded.lines, BuildOptions{workspace_.spaceRemoval->isChecked()}, progress);
+    const QString exports = workspace_.programFolder + QStringLiteral("/Exports");
+    const CompiledProject compiled =
+        compileProject(encoded.lines, BuildOptions{workspace_.spaceRemoval->isChecked()},
+                       QFile::encodeName(exports).toStdString(), progress);
     editor->show();
-    if (result.error) {
-        reportError(*result.error);
-        return;
-    }
-    exportProgram(result);
+    reportOutcome(compiled);
 }
 
 // The diagnostic's line and column count from 0; an empty value selects
@@ -85,26 +81,20 @@ void BuildCommand::reportError(const Diagnostic& diagnostic) {
     workspace_.dialogs->showError(workspace_.window, textFromCodePage1250(diagnostic.message));
 }
 
-void BuildCommand::exportProgram(const BuildResult& result) {
-    const ExportResult image = makeOutputFile(result);
-    if (image.error) {
-        reportError(*image.error);
+void BuildCommand::reportOutcome(const CompiledProject& compiled) {
+    if (compiled.error) {
+        reportError(*compiled.error);
         return;
     }
-    const QString fileName = QString::fromStdString(image.file.fileName);
-    const QString path = workspace_.programFolder + QStringLiteral("/Exports/") + fileName;
-    if (const auto error = writeFileReplacing(QFile::encodeName(path).toStdString(), image.file.bytes)) {
-        workspace_.showGeneralError(QString::fromStdString(*error));
+    if (compiled.fileError) {
+        workspace_.showGeneralError(QString::fromStdString(*compiled.fileError));
         return;
     }
-    if (image.file.isByteImage) {
-        const auto size = static_cast<long long>(image.file.bytes.size());
-        workspace_.dialogs->showMessage(workspace_.window,
-                                        QString::fromStdString(sizeReport(size, image.file.reportOverhead)));
-    }
+    if (compiled.sizeReport)
+        workspace_.dialogs->showMessage(workspace_.window, QString::fromStdString(*compiled.sizeReport));
     // The command was written in code page 1250; the system reads its own encoding.
-    if (!result.emulatorCommand.empty())
-        startEmulator(QFile::encodeName(textFromCodePage1250(result.emulatorCommand)).toStdString());
+    if (!compiled.emulatorCommand.empty())
+        startEmulator(QFile::encodeName(textFromCodePage1250(compiled.emulatorCommand)).toStdString());
 }
 
 }  // namespace lintrel

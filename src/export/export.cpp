@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "platforms/platforms.h"
+#include "system/file_system.h"
 
 namespace lintrel {
 
@@ -17,6 +18,25 @@ Diagnostic tooLargeDiagnostic(const BuildResult& build, const WriterError& error
     diagnostic.message = error.message;
     if (error.lineIndex < build.sourceLines.size()) diagnostic.line = build.sourceLines[error.lineIndex];
     return diagnostic;
+}
+
+// The build's lines go before the file is written: the image holds the
+// program now, and a large project needs little more than one copy of it.
+CompiledProject writeOutputFile(BuildResult built, const std::filesystem::path& exportsFolder) {
+    CompiledProject compiled;
+    compiled.emulatorCommand = std::move(built.emulatorCommand);
+    ExportResult exported = makeOutputFile(built);
+    built = BuildResult{};
+    if (!exported.ok()) {
+        compiled.error = std::move(exported.error);
+        return compiled;
+    }
+    const OutputFile& file = exported.file;
+    compiled.file = exportsFolder / file.fileName;
+    compiled.fileError = writeFileReplacing(compiled.file, file.bytes);
+    if (!compiled.fileError && file.isByteImage)
+        compiled.sizeReport = sizeReport(static_cast<long long>(file.bytes.size()), file.reportOverhead);
+    return compiled;
 }
 
 }  // namespace
@@ -45,6 +65,17 @@ ExportResult makeOutputFile(const BuildResult& build) {
 std::string sizeReport(long long fileSize, int reportOverhead) {
     return "The size of the created file is: " + std::to_string(fileSize) + " bytes.\r\n" +
            "The size of the BASIC code is: " + std::to_string(fileSize - reportOverhead) + " bytes.";
+}
+
+CompiledProject compileProject(const std::vector<std::string>& projectLines, const BuildOptions& options,
+                               const std::filesystem::path& exportsFolder, const BuildProgress& progress) {
+    return writeOutputFile(build(projectLines, options, progress), exportsFolder);
+}
+
+CompiledProject compileProjectText(std::string_view projectText, const BuildOptions& options,
+                                   const std::filesystem::path& exportsFolder,
+                                   const BuildProgress& progress) {
+    return writeOutputFile(buildText(projectText, options, progress), exportsFolder);
 }
 
 }  // namespace lintrel
