@@ -165,6 +165,167 @@ void appendSourceByte(unsigned char c, std::size_t pos, std::string& body, Assem
     body += static_cast<char>(c);
 }
 
+// One source line's scan: where it stands, the modes that carry from unit to
+// unit, and the text it gathers in `out`.
+class LineScan {
+public:
+    LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out);
+
+    // Moves past a label definition at the line's start; its name ("\name"),
+    // or empty when the line defines none.
+    std::string_view skipLabelDefinition();
+    // A run of plain text, then one unit: a TAB, a brace unit, a directive,
+    // a comment, "REM", an apostrophe remark, DATA or one character.
+    std::optional<Diagnostic> step();
+    void skipToCommentOrDirective() { pos_ = nextCommentOrDirective(source_, pos_); }
+    // Numbers the gathered text and checks the platform's limit.
+    std::optional<Diagnostic> finish() { return finishLine(state_, out_.body, lineIndex_, out_); }
+
+    bool ended() const { return ended_ || pos_ >= source_.size(); }
+    bool hasText() const { return !out_.body.empty(); }
+
+private:
+    void appendPlainRun();
+    void endAt(std::size_t pos);
+    bool startRemarkOrData(unsigned char c);
+    void appendCharacter(unsigned char c);
+
+    AssemblerState& state_;
+    std::string_view source_;
+    int lineIndex_;
+    AssembledLine& out_;
+    const PlatformTables& tables_;  // of the platform in force when the line starts
+    bool translating_;
+    bool dropSpaces_;
+    std::size_t pos_ = 0;
+    bool ended_ = false;       // a comment or a directive ended the program text
+    bool stringMode_ = false;  // strings and remarks
+    bool remark_ = false;      // a remark stays in string mode to the line's end
+    bool dataMode_ = false;    // the items after DATA
+    bool quotedItem_ = false;  // inside a quoted DATA item
+};
+
+LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out)
+    : state_(state),
+      source_(source),
+      lineIndex_(lineIndex),
+      out_(out),
+      tables_(tablesOf(*state.platform)),
+      translating_(!state.platform->characters.empty()),
+      dropSpaces_(state.platform->spaceRemoval && state.removeSpaces) {
+    out.text.clear();
+    out.scanBegin = 0;
+    out.scanEnd = source.size();
+    out.firstNibbleByte.reset();
+    out.body.clear();
+}
+
+void LineScan::endAt(std::size_t pos) {
+    out_.scanEnd = pos;
+    ended_ = true;
+}
+
+std::string_view LineScan::skipLabelDefinition() {
+    if (source_.empty() || source_[0] != '\\') return {};
+    const std::size_t end = readWordEnd(source_, 0, std::string_view("| \t", 3));
+    out_.scanBegin = end;
+    if (end < source_.size() && source_[end] == '|') endAt(end);
+    pos_ = end + 1;
+    return source_.substr(0, end);
+}
+
+// Plain bytes pass on as they are, many at once.
+void LineScan::appendPlainRun() {
+    std::size_t end = pos_;
+    while (end < source_.size() && tables_.plainText[static_cast<unsigned char>(source_[end])]) ++end;
+    out_.body.append(source_, pos_, end - pos_);
+    pos_ = end;
+}
+
+std::optional<Diagnostic> LineScan::step() {
+    if (pos_ > 0 && !stringMode_ && !dataMode_) {
+        appendPlainRun();
+        if (pos_ == source_.size()) return std::nullopt;
+    }
+    const unsigned char c = static_cast<unsigned char>(source_[pos_]);
+    if (c == '|') {
+        endAt(pos_);
+        return std::nullopt;
+    }
+    if (c == kTab) {
+        ++pos_;
+        return std::nullopt;
+    }
+    if (c == '{') {  // brace unit: never split, never translated
+        appendSourceBytes(source_.substr(pos_, 4), pos_, out_.body, out_);
+        pos_ += 4;
+        return std::nullopt;
+    }
+    if (c == '&') {
+        bool handled = false;
+        std::optional<Diagnostic> error = runDirective(state_, source_, pos_, lineIndex_, handled);
+        if (error) return error;
+        if (handled) {
+            endAt(pos_);
+            return std::nullopt;
+        }
+    }
+    // Only a byte that is not plain can start "REM", a remark or DATA items.
+    if (!stringMode_ && !dataMode_ && !tables_.plainText[c] && startRemarkOrData(c)) return std::nullopt;
+    appendCharacter(c);
+    return std::nullopt;
+}
+
+// "REM", the platform's apostrophe remark or its DATA keyword at the scan's
+// place: the keyword is passed on and its mode begins.
+bool LineScan::startRemarkOrData(unsigned char c) {
+    const Platform& platform = *tables_.platform;
+    if (startsWithLetters(source_, pos_, "REM")) {
+        out_.body += "REM";
+        stringMode_ = remark_ = true;
+        pos_ += 3;
+        return true;
+    }
+    if (c == '\'' && !platform.apostropheRemark.empty()) {
+        out_.body += platform.apostropheRemark;
+        stringMode_ = remark_ = true;
+        ++pos_;
+        return true;
+    }
+    if (!platform.dataKeyword.empty() && startsWithLetters(source_, pos_, platform.dataKeyword)) {
+        out_.body += platform.dataKeyword;
+        dataMode_ = true;
+        pos_ += platform.dataKeyword.size();
+        return true;
+    }
+    return false;
+}
+
+// Quotes and a DATA item's colon switch modes; strings, remarks and DATA
+// items go through the character table; spaces go where the option says.
+void LineScan::appendCharacter(unsigned char c) {
+    bool translate = stringMode_ || dataMode_;
+    if (c == '"' && !remark_) {
+        if (dataMode_) {
+            quotedItem_ = !quotedItem_;
+        } else {
+            stringMode_ = !stringMode_;
+            translate = stringMode_;
+        }
+    }
+    if (dataMode_ && !quotedItem_ && c == ':') {
+        dataMode_ = false;
+        translate = false;
+    }
+    const std::string_view code = translate && translating_ ? tables_.characterCodes[c] : std::string_view{};
+    if (!code.empty()) {
+        out_.body += code;
+    } else if (c != ' ' || !dropSpaces_) {
+        appendSourceByte(c, pos_, out_.body, out_);
+    }
+    ++pos_;
+}
+
 }  // namespace
 
 std::array<bool, 256> plainTextBytes(const Platform& platform) {
@@ -180,126 +341,33 @@ std::array<bool, 256> plainTextBytes(const Platform& platform) {
     return plain;
 }
 
-std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
-                                       LabelTable* labels, AssembledLine& out) {
-    out.text.clear();
-    out.scanBegin = 0;
-    out.scanEnd = source.size();
-    out.firstNibbleByte.reset();
-    std::string& body = out.body;
-    body.clear();
-
-    const PlatformTables& tables = tablesOf(*state.platform);
-    const bool translating = !state.platform->characters.empty();
-    const bool dropSpaces = state.platform->spaceRemoval && state.removeSpaces;
-    bool stringMode = false;  // strings and remarks
-    bool remark = false;      // a remark stays in string mode to the line's end
-    bool dataMode = false;    // PRIMO, HT: the items after DATA
-    bool quotedItem = false;  // inside a quoted DATA item
-
-    std::size_t pos = 0;
-    while (pos < source.size()) {
-        // The label run only needs to know that the line has text; after that
-        // only a comment or a directive can still matter.
-        if (labels != nullptr && !body.empty()) {
-            pos = nextCommentOrDirective(source, pos);
-            if (pos == source.size()) break;
-        }
-        if (pos > 0 && !stringMode && !dataMode) {  // a run of plain program text at once
-            std::size_t end = pos;
-            while (end < source.size() && tables.plainText[static_cast<unsigned char>(source[end])]) ++end;
-            body.append(source, pos, end - pos);
-            pos = end;
-            if (pos == source.size()) break;
-        }
-        const unsigned char c = static_cast<unsigned char>(source[pos]);
-        if (c == '|') {
-            out.scanEnd = pos;
-            break;
-        }
-        if (c == kTab) {
-            ++pos;
-            continue;
-        }
-        if (c == '{') {  // brace unit: never split, never translated
-            appendSourceBytes(source.substr(pos, 4), pos, body, out);
-            pos += 4;
-            continue;
-        }
-        if (c == '&') {
-            bool handled = false;
-            std::optional<Diagnostic> error = runDirective(state, source, pos, lineIndex, handled);
-            if (error) return error;
-            if (handled) {
-                out.scanEnd = pos;
-                return finishLine(state, body, lineIndex, out);
-            }
-        }
-        if (c == '\\' && pos == 0) {  // label definition
-            const std::size_t end = readWordEnd(source, 0, std::string_view("| \t", 3));
-            if (labels != nullptr) {
-                labels->names.emplace_back(source.substr(0, end));
-                labels->numbers.push_back(std::to_string(state.lineNumber));
-            }
-            out.scanBegin = end;
-            if (end < source.size() && source[end] == '|') {
-                out.scanEnd = end;
-                break;
-            }
-            pos = end + 1;
-            continue;
-        }
-        // Only a byte that is not plain can start "REM", a remark or DATA items.
-        if (!stringMode && !dataMode && !tables.plainText[c]) {
-            const Platform& platform = *state.platform;
-            if (startsWithLetters(source, pos, "REM")) {
-                body += "REM";
-                stringMode = remark = true;
-                pos += 3;
-                continue;
-            }
-            if (c == '\'' && !platform.apostropheRemark.empty()) {
-                body += platform.apostropheRemark;
-                stringMode = remark = true;
-                ++pos;
-                continue;
-            }
-            if (!platform.dataKeyword.empty() && startsWithLetters(source, pos, platform.dataKeyword)) {
-                body += platform.dataKeyword;
-                dataMode = true;
-                pos += platform.dataKeyword.size();
-                continue;
-            }
-        }
-        bool translate = stringMode || dataMode;
-        if (c == '"' && !remark) {
-            if (dataMode) {
-                quotedItem = !quotedItem;
-            } else {
-                stringMode = !stringMode;
-                translate = stringMode;
-            }
-        }
-        if (dataMode && !quotedItem && c == ':') {
-            dataMode = false;
-            translate = false;
-        }
-        if (translate && translating) {
-            const std::string_view code = tables.characterCodes[c];
-            if (!code.empty()) {
-                body += code;
-                ++pos;
-                continue;
-            }
-        }
-        if (c == ' ' && dropSpaces) {
-            ++pos;
-            continue;
-        }
-        appendSourceByte(c, pos, body, out);
-        ++pos;
+std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::string_view source,
+                                                  int lineIndex, LabelTable& labels, AssembledLine& out) {
+    LineScan scan(state, source, lineIndex, out);
+    if (const std::string_view name = scan.skipLabelDefinition(); !name.empty()) {
+        labels.names.emplace_back(name);
+        labels.numbers.push_back(std::to_string(state.lineNumber));
     }
-    return finishLine(state, body, lineIndex, out);
+    while (!scan.ended() && !scan.hasText()) {
+        if (std::optional<Diagnostic> error = scan.step()) return error;
+    }
+    // Once the line has text, only a comment or a directive can still matter.
+    while (!scan.ended()) {
+        scan.skipToCommentOrDirective();
+        if (scan.ended()) break;
+        if (std::optional<Diagnostic> error = scan.step()) return error;
+    }
+    return scan.finish();
+}
+
+std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
+                                       AssembledLine& out) {
+    LineScan scan(state, source, lineIndex, out);
+    scan.skipLabelDefinition();
+    while (!scan.ended()) {
+        if (std::optional<Diagnostic> error = scan.step()) return error;
+    }
+    return scan.finish();
 }
 
 }  // namespace lintrel::passes

@@ -86,7 +86,7 @@ BuildResult runBuild(const SourceLines& source, const BuildOptions& options, con
     source.forEach([&](int index, std::string_view line) {
         progress.passSometimes(index, lineCount);
         const Platform* before = state.platform;
-        result.error = assembleLine(state, line, index, &labels, assembled);
+        result.error = scanLabelsAndDirectives(state, line, index, labels, assembled);
         if (state.platform != before) progress.setStageMaximum(stageCount(*state.platform));
         if (!assembled.text.empty()) ++transferCount;
         return !result.error;
@@ -127,7 +127,7 @@ BuildResult runBuild(const SourceLines& source, const BuildOptions& options, con
     AssemblerState again = startState(options);
     std::string scratch;
     source.forEach([&](int index, std::string_view line) {
-        assembleLine(again, line, index, nullptr, assembled);
+        assembleLine(again, line, index, assembled);
         std::string& text = assembled.text;
         if (text.empty()) return true;
         if (resolving) resolveLabels(labelIndex, text, scratch);

@@ -67,12 +67,16 @@ struct AssembledLine {
 
 std::array<bool, 256> plainTextBytes(const Platform& platform);
 
-// Pass 1: one source line into one transfer line; directives, labels, strings.
-// With `labels` (the first run, for the label table and the directive and
-// limit errors) the text is only gathered until it is known to be non-empty;
-// pass null once the table is known to get the whole transfer line.
+// Pass 1, first run over all lines: the label table, the directives and the
+// directive and line-number errors. The text is gathered only until it is
+// known to be non-empty, so `out.text` is empty exactly when the line makes
+// no program line.
+std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::string_view source,
+                                                  int lineIndex, LabelTable& labels, AssembledLine& out);
+// Pass 1, run again once the table is known: one source line into its whole
+// transfer line; directives, comments, strings and remarks, its number.
 std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
-                                       LabelTable* labels, AssembledLine& out);
+                                       AssembledLine& out);
 
 // Pass 2 data: the sorted label table and an index over its names.
 struct LabelIndex {
