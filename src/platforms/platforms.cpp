@@ -1,5 +1,5 @@
-// The descriptor table: every per-platform fact the build passes and the image
-// writers need, one row per accepted identifier and one for "no platform".
+// The descriptor table: every per-platform fact the build passes and the export
+// need, one row per accepted identifier and one for "no platform".
 #include "platforms/platforms.h"
 
 #include <array>
