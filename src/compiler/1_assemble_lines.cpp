@@ -165,6 +165,11 @@ void appendSourceByte(unsigned char c, std::size_t pos, std::string& body, Assem
     body += static_cast<char>(c);
 }
 
+// A comment, a TAB, a brace unit or a directive, inside strings as well.
+constexpr bool startsUnitInAnyMode(unsigned char c) {
+    return c == '|' || c == kTab || c == '{' || c == '&';
+}
+
 // One source line's scan: where it stands, the modes that carry from unit to
 // unit, and the text it gathers in `out`.
 class LineScan {
@@ -175,17 +180,23 @@ public:
     // or empty when the line defines none.
     std::string_view skipLabelDefinition();
     // A run of plain text, then one unit: a TAB, a brace unit, a directive,
-    // a comment, "REM", an apostrophe remark, DATA or one character.
-    std::optional<Diagnostic> step();
+    // a comment, "REM", an apostrophe remark, DATA or one character. A
+    // directive's error ends the scan.
+    void step();
     void skipToCommentOrDirective() { pos_ = nextCommentOrDirective(source_, pos_); }
-    // Numbers the gathered text and checks the platform's limit.
-    std::optional<Diagnostic> finish() { return finishLine(state_, out_.body, lineIndex_, out_); }
+    // The directive's error, or else the gathered text numbered and the
+    // platform's limit checked.
+    std::optional<Diagnostic> finish() {
+        if (error_) return std::move(error_);
+        return finishLine(state_, out_.body, lineIndex_, out_);
+    }
 
     bool ended() const { return ended_ || pos_ >= source_.size(); }
     bool hasText() const { return !out_.body.empty(); }
 
 private:
     void appendPlainRun();
+    void appendStringRun();
     void endAt(std::size_t pos);
     bool startRemarkOrData(unsigned char c);
     void appendCharacter(unsigned char c);
@@ -198,11 +209,12 @@ private:
     bool translating_;
     bool dropSpaces_;
     std::size_t pos_ = 0;
-    bool ended_ = false;       // a comment or a directive ended the program text
-    bool stringMode_ = false;  // strings and remarks
-    bool remark_ = false;      // a remark stays in string mode to the line's end
-    bool dataMode_ = false;    // the items after DATA
-    bool quotedItem_ = false;  // inside a quoted DATA item
+    bool ended_ = false;               // a comment or a directive ended the program text
+    std::optional<Diagnostic> error_;  // a directive's bad value
+    bool stringMode_ = false;          // strings and remarks
+    bool remark_ = false;              // a remark stays in string mode to the line's end
+    bool dataMode_ = false;            // the items after DATA
+    bool quotedItem_ = false;          // inside a quoted DATA item
 };
 
 LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out)
@@ -242,38 +254,54 @@ void LineScan::appendPlainRun() {
     pos_ = end;
 }
 
-std::optional<Diagnostic> LineScan::step() {
-    if (pos_ > 0 && !stringMode_ && !dataMode_) {
+// Inside strings and remarks, the characters that switch no mode go through
+// the character table, many at once.
+void LineScan::appendStringRun() {
+    while (pos_ < source_.size()) {
+        const unsigned char c = static_cast<unsigned char>(source_[pos_]);
+        if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) return;
+        const std::string_view code = translating_ ? tables_.characterCodes[c] : std::string_view{};
+        if (!code.empty()) {
+            out_.body += code;
+        } else if (c != ' ' || !dropSpaces_) {
+            appendSourceByte(c, pos_, out_.body, out_);
+        }
+        ++pos_;
+    }
+}
+
+void LineScan::step() {
+    if (stringMode_) {
+        appendStringRun();
+        if (pos_ == source_.size()) return;
+    } else if (pos_ > 0 && !dataMode_) {
         appendPlainRun();
-        if (pos_ == source_.size()) return std::nullopt;
+        if (pos_ == source_.size()) return;
     }
     const unsigned char c = static_cast<unsigned char>(source_[pos_]);
     if (c == '|') {
         endAt(pos_);
-        return std::nullopt;
+        return;
     }
     if (c == kTab) {
         ++pos_;
-        return std::nullopt;
+        return;
     }
     if (c == '{') {  // brace unit: never split, never translated
         appendSourceBytes(source_.substr(pos_, 4), pos_, out_.body, out_);
         pos_ += 4;
-        return std::nullopt;
+        return;
     }
     if (c == '&') {
         bool handled = false;
-        std::optional<Diagnostic> error = runDirective(state_, source_, pos_, lineIndex_, handled);
-        if (error) return error;
-        if (handled) {
+        error_ = runDirective(state_, source_, pos_, lineIndex_, handled);
+        if (error_ || handled) {
             endAt(pos_);
-            return std::nullopt;
+            return;
         }
     }
-    // Only a byte that is not plain can start "REM", a remark or DATA items.
-    if (!stringMode_ && !dataMode_ && !tables_.plainText[c] && startRemarkOrData(c)) return std::nullopt;
+    if (!stringMode_ && !dataMode_ && tables_.remarkOrDataStarts[c] && startRemarkOrData(c)) return;
     appendCharacter(c);
-    return std::nullopt;
 }
 
 // "REM", the platform's apostrophe remark or its DATA keyword at the scan's
@@ -328,16 +356,23 @@ void LineScan::appendCharacter(unsigned char c) {
 
 }  // namespace
 
-std::array<bool, 256> plainTextBytes(const Platform& platform) {
-    std::array<bool, 256> plain{};
-    for (unsigned v = 0; v < 256; ++v) plain[v] = !isNibble(static_cast<unsigned char>(v));
-    for (const unsigned char c : std::string_view("|\t{&\" Rr")) plain[c] = false;
-    if (!platform.apostropheRemark.empty()) plain['\''] = false;
+std::array<bool, 256> remarkOrDataStarts(const Platform& platform) {
+    std::array<bool, 256> starts{};
+    starts['R'] = starts['r'] = true;
+    if (!platform.apostropheRemark.empty()) starts['\''] = true;
     if (!platform.dataKeyword.empty()) {
         const auto first = static_cast<unsigned char>(platform.dataKeyword[0]);
-        plain[first] = false;
-        plain[first >= 'A' && first <= 'Z' ? first + 0x20 : first] = false;
+        starts[first] = starts[first >= 'A' && first <= 'Z' ? first + 0x20 : first] = true;
     }
+    return starts;
+}
+
+std::array<bool, 256> plainTextBytes(const Platform& platform) {
+    const std::array<bool, 256> starts = remarkOrDataStarts(platform);
+    std::array<bool, 256> plain{};
+    for (unsigned v = 0; v < 256; ++v) plain[v] = !isNibble(static_cast<unsigned char>(v)) && !starts[v];
+    for (const unsigned char c : std::string_view("|\t{&\"")) plain[c] = false;
+    plain[' '] = !platform.spaceRemoval;  // a space is kept wherever removal never applies
     return plain;
 }
 
@@ -348,14 +383,11 @@ std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::st
         labels.names.emplace_back(name);
         labels.numbers.push_back(std::to_string(state.lineNumber));
     }
-    while (!scan.ended() && !scan.hasText()) {
-        if (std::optional<Diagnostic> error = scan.step()) return error;
-    }
+    while (!scan.ended() && !scan.hasText()) scan.step();
     // Once the line has text, only a comment or a directive can still matter.
     while (!scan.ended()) {
         scan.skipToCommentOrDirective();
-        if (scan.ended()) break;
-        if (std::optional<Diagnostic> error = scan.step()) return error;
+        if (!scan.ended()) scan.step();
     }
     return scan.finish();
 }
@@ -364,9 +396,7 @@ std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view s
                                        AssembledLine& out) {
     LineScan scan(state, source, lineIndex, out);
     scan.skipLabelDefinition();
-    while (!scan.ended()) {
-        if (std::optional<Diagnostic> error = scan.step()) return error;
-    }
+    while (!scan.ended()) scan.step();
     return scan.finish();
 }
 

@@ -31,8 +31,11 @@ struct PlatformTables {
     // in stored order, so the first row that matches at a place still wins.
     std::array<std::vector<std::uint16_t>, 256> keywordsByFirst{};
     std::vector<std::string> keywordNibbles;  // each row's code as nibble pairs
-    // Bytes the line assembler passes on in runs outside strings, remarks and
-    // DATA items: none that starts a unit with a rule of its own.
+    // For the line assembler: the bytes that may begin "REM", an apostrophe
+    // remark or DATA items, and the bytes it passes on in runs outside
+    // strings, remarks and DATA items (none that begins a unit of its own,
+    // nor a space where spaces may be removed).
+    std::array<bool, 256> remarkOrDataStarts{};
     std::array<bool, 256> plainText{};
 };
 
@@ -65,6 +68,7 @@ struct AssembledLine {
     std::string body;  // working space: the text before its number
 };
 
+std::array<bool, 256> remarkOrDataStarts(const Platform& platform);
 std::array<bool, 256> plainTextBytes(const Platform& platform);
 
 // Pass 1, first run over all lines: the label table, the directives and the

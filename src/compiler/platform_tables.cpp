@@ -46,6 +46,7 @@ PlatformTables makeTables(const Platform& platform) {
         tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(text[0]))].push_back(
             static_cast<std::uint16_t>(r));
     }
+    tables.remarkOrDataStarts = remarkOrDataStarts(platform);
     tables.plainText = plainTextBytes(platform);
     return tables;
 }
