@@ -246,12 +246,18 @@ std::string_view LineScan::skipLabelDefinition() {
     return source_.substr(0, end);
 }
 
-// Plain bytes pass on as they are, many at once.
+// Plain bytes pass on as they are, many at once; so do the spaces between
+// them, dropped or kept as the option says.
 void LineScan::appendPlainRun() {
-    std::size_t end = pos_;
-    while (end < source_.size() && tables_.plainText[static_cast<unsigned char>(source_[end])]) ++end;
-    out_.body.append(source_, pos_, end - pos_);
-    pos_ = end;
+    for (;;) {
+        std::size_t end = pos_;
+        while (end < source_.size() && tables_.plainText[static_cast<unsigned char>(source_[end])]) ++end;
+        out_.body.append(source_, pos_, end - pos_);
+        pos_ = end;
+        if (pos_ == source_.size() || source_[pos_] != ' ') return;
+        if (!dropSpaces_) out_.body += ' ';
+        ++pos_;
+    }
 }
 
 // Inside strings and remarks, the characters that switch no mode go through
