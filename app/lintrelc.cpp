@@ -2,23 +2,19 @@
 //   lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT
 // Exit 0 after writing the one output file, 1 on a build or file error
 // (nothing written, nothing started), 2 on bad usage.
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
-#include "compiler/build.h"
-#include "compiler/project_text.h"
-#include "images/export.h"
-#include "lifecycle/options_file.h"
-#include "lifecycle/version.h"
+#include "compiler/diagnostic_text.h"
+#include "export/export.h"
+#include "system/file_system.h"
+#include "system/options_file.h"
+#include "system/start_emulator.h"
+#include "system/version.h"
 
 namespace fs = std::filesystem;
 
@@ -111,125 +107,53 @@ CommandLine parseCommandLine(int argc, char** argv) {
     return line;
 }
 
-// Messages and project lines are code page 1250 bytes; the terminal reads UTF-8.
-std::string toUtf8(std::string_view bytes) {
-    std::string out;
-    for (unsigned char byte : bytes) {
-        const char32_t c = lintrel::codePage1250ToUnicode(byte);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-fs::path executableFolder() {
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::current_path(error) : self.parent_path();
-}
-
-// The whole file as bytes, or the reason it cannot be read.
-std::optional<std::string> readFileBytes(const fs::path& path, std::string& bytes) {
-    std::error_code error;
-    if (fs::is_directory(path, error)) return std::strerror(EISDIR);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::strerror(errno != 0 ? errno : ENOENT);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::strerror(errno != 0 ? errno : EIO);
-    return std::nullopt;
-}
-
-// "PROJECT:LINE:COLUMN: error: MESSAGE", the source line and a caret under
-// the column, as compilers report.
-// Line `index` (from 0) of the project bytes, split as the build splits them.
-std::optional<std::string_view> projectLine(std::string_view bytes, int index) {
-    std::size_t start = 0;
-    for (int line = 0; start < bytes.size(); ++line) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-        if (line == index) return bytes.substr(start, end - start);
-        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++end;
-        start = end + 1;
-    }
-    return std::nullopt;
-}
-
-void reportDiagnostic(const std::string& project, const lintrel::Diagnostic& diagnostic,
-                      std::string_view projectBytes) {
-    const bool hasLine = diagnostic.line >= 0;
-    std::cerr << project;
-    if (hasLine) std::cerr << ':' << diagnostic.line + 1 << ':' << diagnostic.column + 1;
-    std::cerr << ": error: " << toUtf8(diagnostic.message) << '\n';
-    const auto line = hasLine ? projectLine(projectBytes, diagnostic.line) : std::nullopt;
-    if (!line) return;
-
-    const std::string source(*line);
-    std::string caret;
-    for (int i = 0; i < diagnostic.column; ++i) {
-        const bool tab = static_cast<std::size_t>(i) < source.size() && source[static_cast<std::size_t>(i)] == '\t';
-        caret += tab ? '\t' : ' ';
-    }
-    caret += '^';
-    if (diagnostic.length > 1) caret.append(static_cast<std::size_t>(diagnostic.length - 1), '~');
-    std::cerr << toUtf8(source) << '\n' << caret << '\n';
-}
-
 // The two report lines, each on its own terminal line.
-void printSizeReport(const lintrel::OutputFile& file) {
-    std::string report = lintrel::sizeReport(static_cast<long long>(file.bytes.size()), file.reportOverhead);
+void printSizeReport(std::string report) {
     for (std::size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n")) {
         report.replace(at, 2, "\n");
     }
     std::cout << report << '\n';
 }
 
+// The folder is never created, as in the window; a write that failed for
+// want of it says so.
+void reportFileError(const fs::path& exports, const std::string& error) {
+    std::error_code code;
+    if (fs::is_directory(exports, code)) {
+        std::cerr << "lintrelc: " << error << '\n';
+        return;
+    }
+    const bool exists = fs::exists(exports, code);
+    std::cerr << "lintrelc: the exports folder \"" << exports.string() << "\" "
+              << (exists ? "is not a folder" : "does not exist") << '\n';
+}
+
 int compile(const Arguments& arguments) {
-    const fs::path folder = executableFolder();
+    const fs::path folder = lintrel::executableFolder();
     std::string projectBytes;
-    if (const auto reason = readFileBytes(arguments.project, projectBytes)) {
+    if (const auto reason = lintrel::readFileBytes(arguments.project, projectBytes)) {
         std::cerr << "lintrelc: cannot read \"" << arguments.project << "\": " << *reason << '\n';
         return kExitBuildOrFile;
     }
-
     lintrel::BuildOptions options;
     options.removeSpaces = arguments.spaceRemoval.value_or(
         lintrel::readOptions(lintrel::IniFile::load(folder / "Options.ini")).spaceRemoval);
-    // Built from the file's bytes: no second copy of a large project.
-    lintrel::BuildResult built = lintrel::buildText(projectBytes, options);
-    lintrel::ExportResult exported = lintrel::makeOutputFile(built);
-    built.lines = {};  // the image holds the program now
-    if (!exported.ok()) {
-        reportDiagnostic(arguments.project, *exported.error, projectBytes);
-        return kExitBuildOrFile;
-    }
-
-    // The folder is never created, as in the window.
     const fs::path exports = arguments.exports.value_or(folder / "Exports");
-    std::error_code error;
-    if (!fs::is_directory(exports, error)) {
-        const bool exists = fs::exists(exports, error);
-        std::cerr << "lintrelc: the exports folder \"" << exports.string() << "\" "
-                  << (exists ? "is not a folder" : "does not exist") << '\n';
+    // Built from the file's bytes: no second copy of a large project.
+    const lintrel::CompiledProject compiled = lintrel::compileProjectText(projectBytes, options, exports);
+    if (compiled.error) {
+        std::cerr << lintrel::diagnosticText(arguments.project, *compiled.error, projectBytes);
         return kExitBuildOrFile;
     }
-    const fs::path target = exports / exported.file.fileName;
-    if (const auto failure = lintrel::writeFileReplacing(target, exported.file.bytes)) {
-        std::cerr << "lintrelc: " << *failure << '\n';
+    if (compiled.fileError) {
+        reportFileError(exports, *compiled.fileError);
         return kExitBuildOrFile;
     }
-    std::cout << target.string() << '\n';
-    if (exported.file.isByteImage) printSizeReport(exported.file);
+    std::cout << compiled.file.string() << '\n';
+    if (compiled.sizeReport) printSizeReport(*compiled.sizeReport);
     std::cout.flush();
 
-    if (arguments.run && !built.emulatorCommand.empty()) lintrel::startEmulator(built.emulatorCommand);
+    if (arguments.run && !compiled.emulatorCommand.empty()) lintrel::startEmulator(compiled.emulatorCommand);
     return 0;
 }
 

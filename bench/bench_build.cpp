@@ -6,7 +6,7 @@
 // that both sides give the same lines and the same output-file answer.
 #include <benchmark/benchmark.h>
 
-#include "images/export.h"
+#include "export/export.h"
 #include "reference/reference_build.h"
 #include "sample_program.h"
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "compiler/project_text.h"
 #include "sample_program.h"
+#include "text/code_page_1250.h"
 
 int main(int argc, char** argv) {
     if (argc < 4) {

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "compiler/project_text.h"
-#include "images/export.h"
+#include "export/export.h"
 #include "require.h"
+#include "text/code_page_1250.h"
 
 using lintrel::fuzz::require;
 

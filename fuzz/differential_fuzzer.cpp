@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "compiler/project_text.h"
 #include "reference/differential.h"
+#include "text/code_page_1250.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0 || size > 4096) return 0;

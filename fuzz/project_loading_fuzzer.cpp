@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "compiler/project_text.h"
 #include "require.h"
+#include "text/code_page_1250.h"
 
 using lintrel::fuzz::require;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "lifecycle/version_answer.h"
+#include "system/version_answer.h"
 #include "require.h"
 
 using lintrel::VersionAnswer;

@@ -81,12 +81,10 @@ std::optional<Diagnostic> finishLine(AssemblerState& state, const std::string& b
     appendNumberPrefix(platform, state.lineNumber, out.text);
     out.text += body;
     state.lineNumber += state.increment;
-    const long long limit = platform.hasLineNumberLimit ? platform.lineNumberLimit : 2147483647LL;
-    const long long shown = platform.hasLineNumberLimit ? platform.reportedMaximum : 2147483647LL;
-    if (state.lineNumber > limit) {
+    if (state.lineNumber > platform.lineNumberLimit) {
         out.text.clear();
         return Diagnostic{"The maximum allowed value for BASIC line numbering has been exceeded. (" +
-                              std::to_string(shown) + ")",
+                              std::to_string(platform.reportedMaximum) + ")",
                           lineIndex, 0, 0, false};
     }
     return std::nullopt;
@@ -143,17 +141,6 @@ std::optional<Diagnostic> runDirective(AssemblerState& state, std::string_view s
     return std::nullopt;
 }
 
-// Program-text bytes that no step of the scan treats specially outside
-// strings, remarks and DATA items (a space only when spaces are kept).
-constexpr std::array<bool, 256> plainBytes() {
-    std::array<bool, 256> plain{};
-    for (unsigned v = 0; v < 256; ++v) plain[v] = !(v >= 0x80 && v <= 0x8F);
-    for (const unsigned char c : std::string_view("|\t{&\"'RrDd "))
-        plain[c] = false;
-    return plain;
-}
-constexpr std::array<bool, 256> kPlain = plainBytes();
-
 // From `pos`, the next "|" or "&" outside a brace unit, or the line's end.
 std::size_t nextCommentOrDirective(std::string_view source, std::size_t pos) {
     while (pos < source.size()) {
@@ -178,127 +165,245 @@ void appendSourceByte(unsigned char c, std::size_t pos, std::string& body, Assem
     body += static_cast<char>(c);
 }
 
-}  // namespace
+// A comment, a TAB, a brace unit or a directive, inside strings as well.
+constexpr bool startsUnitInAnyMode(unsigned char c) {
+    return c == '|' || c == kTab || c == '{' || c == '&';
+}
 
-std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
-                                       LabelTable* labels, AssembledLine& out) {
+// One source line's scan: where it stands, the modes that carry from unit to
+// unit, and the text it gathers in `out`.
+class LineScan {
+public:
+    LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out);
+
+    // Moves past a label definition at the line's start; its name ("\name"),
+    // or empty when the line defines none.
+    std::string_view skipLabelDefinition();
+    // A run of plain text, then one unit: a TAB, a brace unit, a directive,
+    // a comment, "REM", an apostrophe remark, DATA or one character. A
+    // directive's error ends the scan.
+    void step();
+    void skipToCommentOrDirective() { pos_ = nextCommentOrDirective(source_, pos_); }
+    // The directive's error, or else the gathered text numbered and the
+    // platform's limit checked.
+    std::optional<Diagnostic> finish() {
+        if (error_) return std::move(error_);
+        return finishLine(state_, out_.body, lineIndex_, out_);
+    }
+
+    bool ended() const { return ended_ || pos_ >= source_.size(); }
+    bool hasText() const { return !out_.body.empty(); }
+
+private:
+    void appendPlainRun();
+    void appendStringRun();
+    void endAt(std::size_t pos);
+    bool startRemarkOrData(unsigned char c);
+    void appendCharacter(unsigned char c);
+
+    AssemblerState& state_;
+    std::string_view source_;
+    int lineIndex_;
+    AssembledLine& out_;
+    const PlatformTables& tables_;  // of the platform in force when the line starts
+    bool translating_;
+    bool dropSpaces_;
+    std::size_t pos_ = 0;
+    bool ended_ = false;               // a comment or a directive ended the program text
+    std::optional<Diagnostic> error_;  // a directive's bad value
+    bool stringMode_ = false;          // strings and remarks
+    bool remark_ = false;              // a remark stays in string mode to the line's end
+    bool dataMode_ = false;            // the items after DATA
+    bool quotedItem_ = false;          // inside a quoted DATA item
+};
+
+LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out)
+    : state_(state),
+      source_(source),
+      lineIndex_(lineIndex),
+      out_(out),
+      tables_(tablesOf(*state.platform)),
+      translating_(!state.platform->characters.empty()),
+      dropSpaces_(state.platform->spaceRemoval && state.removeSpaces) {
     out.text.clear();
     out.scanBegin = 0;
     out.scanEnd = source.size();
     out.firstNibbleByte.reset();
-    std::string& body = out.body;
-    body.clear();
+    out.body.clear();
+}
 
-    const PlatformTables& tables = tablesOf(*state.platform);
-    const bool translating = !state.platform->characters.empty();
-    const bool dropSpaces = state.platform->spaceRemoval && state.removeSpaces;
-    bool stringMode = false;  // strings and remarks
-    bool remark = false;      // a remark stays in string mode to the line's end
-    bool dataMode = false;    // PRIMO, HT: the items after DATA
-    bool quotedItem = false;  // inside a quoted DATA item
+void LineScan::endAt(std::size_t pos) {
+    out_.scanEnd = pos;
+    ended_ = true;
+}
 
-    std::size_t pos = 0;
-    while (pos < source.size()) {
-        // The label run only needs to know that the line has text; after that
-        // only a comment or a directive can still matter.
-        if (labels != nullptr && !body.empty()) {
-            pos = nextCommentOrDirective(source, pos);
-            if (pos == source.size()) break;
-        }
-        if (pos > 0 && !stringMode && !dataMode) {  // a run of plain program text at once
-            std::size_t end = pos;
-            while (end < source.size() && kPlain[static_cast<unsigned char>(source[end])]) ++end;
-            body.append(source, pos, end - pos);
-            pos = end;
-            if (pos == source.size()) break;
-        }
-        const unsigned char c = static_cast<unsigned char>(source[pos]);
-        if (c == '|') {
-            out.scanEnd = pos;
-            break;
-        }
-        if (c == kTab) {
-            ++pos;
-            continue;
-        }
-        if (c == '{') {  // brace unit: never split, never translated
-            appendSourceBytes(source.substr(pos, 4), pos, body, out);
-            pos += 4;
-            continue;
-        }
-        if (c == '&') {
-            bool handled = false;
-            std::optional<Diagnostic> error = runDirective(state, source, pos, lineIndex, handled);
-            if (error) return error;
-            if (handled) {
-                out.scanEnd = pos;
-                return finishLine(state, body, lineIndex, out);
-            }
-        }
-        if (c == '\\' && pos == 0) {  // label definition
-            const std::size_t end = readWordEnd(source, 0, std::string_view("| \t", 3));
-            if (labels != nullptr) {
-                labels->names.emplace_back(source.substr(0, end));
-                labels->numbers.push_back(std::to_string(state.lineNumber));
-            }
-            out.scanBegin = end;
-            if (end < source.size() && source[end] == '|') {
-                out.scanEnd = end;
-                break;
-            }
-            pos = end + 1;
-            continue;
-        }
-        const unsigned char upper = upperAscii(c);
-        if (!stringMode && !dataMode && (upper == 'R' || upper == 'D' || c == '\'')) {
-            if (startsWithLetters(source, pos, "REM")) {
-                body += "REM";
-                stringMode = remark = true;
-                pos += 3;
-                continue;
-            }
-            if (tables.machineRemarks && c == '\'') {
-                body += "{3A}{93}{FB}";
-                stringMode = remark = true;
-                ++pos;
-                continue;
-            }
-            if (tables.machineRemarks && startsWithLetters(source, pos, "DATA")) {
-                body += "DATA";
-                dataMode = true;
-                pos += 4;
-                continue;
-            }
-        }
-        bool translate = stringMode || dataMode;
-        if (c == '"' && !remark) {
-            if (dataMode) {
-                quotedItem = !quotedItem;
-            } else {
-                stringMode = !stringMode;
-                translate = stringMode;
-            }
-        }
-        if (dataMode && !quotedItem && c == ':') {
-            dataMode = false;
-            translate = false;
-        }
-        if (translate && translating) {
-            const std::string_view code = tables.characterCodes[c];
-            if (!code.empty()) {
-                body += code;
-                ++pos;
-                continue;
-            }
-        }
-        if (c == ' ' && dropSpaces) {
-            ++pos;
-            continue;
-        }
-        appendSourceByte(c, pos, body, out);
-        ++pos;
+std::string_view LineScan::skipLabelDefinition() {
+    if (source_.empty() || source_[0] != '\\') return {};
+    const std::size_t end = readWordEnd(source_, 0, std::string_view("| \t", 3));
+    out_.scanBegin = end;
+    if (end < source_.size() && source_[end] == '|') endAt(end);
+    pos_ = end + 1;
+    return source_.substr(0, end);
+}
+
+// Plain bytes pass on as they are, many at once; so do the spaces between
+// them, dropped or kept as the option says.
+void LineScan::appendPlainRun() {
+    for (;;) {
+        std::size_t end = pos_;
+        while (end < source_.size() && tables_.plainText[static_cast<unsigned char>(source_[end])]) ++end;
+        out_.body.append(source_, pos_, end - pos_);
+        pos_ = end;
+        if (pos_ == source_.size() || source_[pos_] != ' ') return;
+        if (!dropSpaces_) out_.body += ' ';
+        ++pos_;
     }
-    return finishLine(state, body, lineIndex, out);
+}
+
+// Inside strings and remarks, the characters that switch no mode go through
+// the character table, many at once.
+void LineScan::appendStringRun() {
+    while (pos_ < source_.size()) {
+        const unsigned char c = static_cast<unsigned char>(source_[pos_]);
+        if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) return;
+        const std::string_view code = translating_ ? tables_.characterCodes[c] : std::string_view{};
+        if (!code.empty()) {
+            out_.body += code;
+        } else if (c != ' ' || !dropSpaces_) {
+            appendSourceByte(c, pos_, out_.body, out_);
+        }
+        ++pos_;
+    }
+}
+
+void LineScan::step() {
+    if (stringMode_) {
+        appendStringRun();
+        if (pos_ == source_.size()) return;
+    } else if (pos_ > 0 && !dataMode_) {
+        appendPlainRun();
+        if (pos_ == source_.size()) return;
+    }
+    const unsigned char c = static_cast<unsigned char>(source_[pos_]);
+    if (c == '|') {
+        endAt(pos_);
+        return;
+    }
+    if (c == kTab) {
+        ++pos_;
+        return;
+    }
+    if (c == '{') {  // brace unit: never split, never translated
+        appendSourceBytes(source_.substr(pos_, 4), pos_, out_.body, out_);
+        pos_ += 4;
+        return;
+    }
+    if (c == '&') {
+        bool handled = false;
+        error_ = runDirective(state_, source_, pos_, lineIndex_, handled);
+        if (error_ || handled) {
+            endAt(pos_);
+            return;
+        }
+    }
+    if (!stringMode_ && !dataMode_ && tables_.remarkOrDataStarts[c] && startRemarkOrData(c)) return;
+    appendCharacter(c);
+}
+
+// "REM", the platform's apostrophe remark or its DATA keyword at the scan's
+// place: the keyword is passed on and its mode begins.
+bool LineScan::startRemarkOrData(unsigned char c) {
+    const Platform& platform = *tables_.platform;
+    if (startsWithLetters(source_, pos_, "REM")) {
+        out_.body += "REM";
+        stringMode_ = remark_ = true;
+        pos_ += 3;
+        return true;
+    }
+    if (c == '\'' && !platform.apostropheRemark.empty()) {
+        out_.body += platform.apostropheRemark;
+        stringMode_ = remark_ = true;
+        ++pos_;
+        return true;
+    }
+    if (!platform.dataKeyword.empty() && startsWithLetters(source_, pos_, platform.dataKeyword)) {
+        out_.body += platform.dataKeyword;
+        dataMode_ = true;
+        pos_ += platform.dataKeyword.size();
+        return true;
+    }
+    return false;
+}
+
+// Quotes and a DATA item's colon switch modes; strings, remarks and DATA
+// items go through the character table; spaces go where the option says.
+void LineScan::appendCharacter(unsigned char c) {
+    bool translate = stringMode_ || dataMode_;
+    if (c == '"' && !remark_) {
+        if (dataMode_) {
+            quotedItem_ = !quotedItem_;
+        } else {
+            stringMode_ = !stringMode_;
+            translate = stringMode_;
+        }
+    }
+    if (dataMode_ && !quotedItem_ && c == ':') {
+        dataMode_ = false;
+        translate = false;
+    }
+    const std::string_view code = translate && translating_ ? tables_.characterCodes[c] : std::string_view{};
+    if (!code.empty()) {
+        out_.body += code;
+    } else if (c != ' ' || !dropSpaces_) {
+        appendSourceByte(c, pos_, out_.body, out_);
+    }
+    ++pos_;
+}
+
+}  // namespace
+
+std::array<bool, 256> remarkOrDataStarts(const Platform& platform) {
+    std::array<bool, 256> starts{};
+    starts['R'] = starts['r'] = true;
+    if (!platform.apostropheRemark.empty()) starts['\''] = true;
+    if (!platform.dataKeyword.empty()) {
+        const auto first = static_cast<unsigned char>(platform.dataKeyword[0]);
+        starts[first] = starts[first >= 'A' && first <= 'Z' ? first + 0x20 : first] = true;
+    }
+    return starts;
+}
+
+std::array<bool, 256> plainTextBytes(const Platform& platform) {
+    const std::array<bool, 256> starts = remarkOrDataStarts(platform);
+    std::array<bool, 256> plain{};
+    for (unsigned v = 0; v < 256; ++v) plain[v] = !isNibble(static_cast<unsigned char>(v)) && !starts[v];
+    for (const unsigned char c : std::string_view("|\t{&\"")) plain[c] = false;
+    plain[' '] = !platform.spaceRemoval;  // a space is kept wherever removal never applies
+    return plain;
+}
+
+std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::string_view source,
+                                                  int lineIndex, LabelTable& labels, AssembledLine& out) {
+    LineScan scan(state, source, lineIndex, out);
+    if (const std::string_view name = scan.skipLabelDefinition(); !name.empty()) {
+        labels.names.emplace_back(name);
+        labels.numbers.push_back(std::to_string(state.lineNumber));
+    }
+    while (!scan.ended() && !scan.hasText()) scan.step();
+    // Once the line has text, only a comment or a directive can still matter.
+    while (!scan.ended()) {
+        scan.skipToCommentOrDirective();
+        if (!scan.ended()) scan.step();
+    }
+    return scan.finish();
+}
+
+std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
+                                       AssembledLine& out) {
+    LineScan scan(state, source, lineIndex, out);
+    scan.skipLabelDefinition();
+    while (!scan.ended()) scan.step();
+    return scan.finish();
 }
 
 }  // namespace lintrel::passes

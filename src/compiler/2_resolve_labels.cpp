@@ -121,6 +121,97 @@ void resolveBySequence(const LabelIndex& index, std::string& line, std::string& 
     }
 }
 
+// A hash key and the row or the distinct name it belongs to.
+using KeyedRow = std::pair<std::uint64_t, std::uint32_t>;
+
+// Every row's key, sorted by key and then by row; also the longest name and
+// whether any name holds "\\" after its first character.
+std::vector<KeyedRow> keyRows(const LabelTable& sorted, LabelIndex& index) {
+    std::vector<KeyedRow> byKey;
+    byKey.reserve(sorted.names.size());
+    for (std::size_t r = 0; r < sorted.names.size(); ++r) {
+        const std::string& name = sorted.names[r];
+        index.maxLength = std::max(index.maxLength, name.size());
+        if (name.find('\\', 1) != std::string::npos) index.backslashOnlyFirst = false;
+        std::uint64_t rolling = 0;
+        for (const char c : name) rolling = roll(rolling, c);
+        byKey.emplace_back(hashKey(rolling, name.size()), static_cast<std::uint32_t>(r));
+    }
+    std::sort(byKey.begin(), byKey.end());
+    return byKey;
+}
+
+// Rows with equal names (ignoring case) become one distinct name, whose rows
+// stay in table order because rows with one key come sorted by row. Returns
+// each distinct name with its key.
+std::vector<KeyedRow> groupNames(const LabelTable& sorted, const std::vector<KeyedRow>& byKey,
+                                 LabelIndex& index) {
+    std::vector<KeyedRow> distinct;
+    std::vector<std::uint32_t> pending, same, rest;
+    for (std::size_t i = 0; i < byKey.size();) {
+        std::size_t j = i;
+        while (j < byKey.size() && byKey[j].first == byKey[i].first) ++j;
+        pending.clear();
+        for (std::size_t k = i; k < j; ++k) pending.push_back(byKey[k].second);
+        while (!pending.empty()) {  // one key may still hold different names
+            const std::string& first = sorted.names[pending.front()];
+            same.clear();
+            rest.clear();
+            for (const std::uint32_t r : pending) {
+                (equalsIgnoringCase(sorted.names[r], first) ? same : rest).push_back(r);
+            }
+            LabelIndex::Name name;
+            name.offset = static_cast<std::uint32_t>(index.folded.size());
+            name.length = static_cast<std::uint32_t>(first.size());
+            for (const char c : first) {
+                index.folded += static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+            }
+            name.rowsBegin = static_cast<std::uint32_t>(index.rowsOfName.size());
+            index.rowsOfName.insert(index.rowsOfName.end(), same.begin(), same.end());
+            name.rowsEnd = static_cast<std::uint32_t>(index.rowsOfName.size());
+            distinct.emplace_back(byKey[i].first, static_cast<std::uint32_t>(index.names.size()));
+            index.names.push_back(name);
+            pending.swap(rest);
+        }
+        i = j;
+    }
+    return distinct;
+}
+
+// Open addressing with slots for at least twice as many names, so probe
+// sequences stay short.
+void fillSlots(const std::vector<KeyedRow>& distinct, LabelIndex& index) {
+    std::size_t slotCount = 16;
+    while (slotCount < 2 * index.names.size()) slotCount *= 2;
+    index.slots.assign(slotCount, 0);
+    index.slotMask = slotCount - 1;
+    index.nameKeys.resize(index.names.size());
+    for (const auto& [key, name] : distinct) {
+        index.nameKeys[name] = key;
+        std::uint64_t slot = key & index.slotMask;
+        while (index.slots[slot] != 0) slot = (slot + 1) & index.slotMask;
+        index.slots[slot] = name + 1;
+    }
+}
+
+// The distinct names in text order, with their leading keys beside them.
+void orderByText(LabelIndex& index) {
+    std::vector<KeyedRow> ordered(index.names.size());
+    for (std::size_t n = 0; n < ordered.size(); ++n) {
+        ordered[n] = {leadingKey(nameText(index, index.names[n])), static_cast<std::uint32_t>(n)};
+    }
+    std::sort(ordered.begin(), ordered.end(), [&](const KeyedRow& a, const KeyedRow& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return nameText(index, index.names[a.second]) < nameText(index, index.names[b.second]);
+    });
+    index.byText.resize(ordered.size());
+    index.byTextKeys.resize(ordered.size());
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        index.byTextKeys[i] = ordered[i].first;
+        index.byText[i] = ordered[i].second;
+    }
+}
+
 }  // namespace
 
 void sortLabels(LabelTable& table) {
@@ -142,73 +233,10 @@ void sortLabels(LabelTable& table) {
 LabelIndex indexLabels(const LabelTable& sorted) {
     LabelIndex index;
     index.table = &sorted;
-    const std::size_t count = sorted.names.size();
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byHash;  // (key, row)
-    byHash.reserve(count);
-    for (std::size_t r = 0; r < count; ++r) {
-        const std::string& name = sorted.names[r];
-        index.maxLength = std::max(index.maxLength, name.size());
-        if (name.find('\\', 1) != std::string::npos) index.backslashOnlyFirst = false;
-        std::uint64_t rolling = 0;
-        for (const char c : name) rolling = roll(rolling, c);
-        byHash.emplace_back(hashKey(rolling, name.size()), static_cast<std::uint32_t>(r));
-    }
-    // Rows with equal names (ignoring case) become one name; its rows stay in
-    // table order because (key, row) pairs sort by row within a key.
-    std::sort(byHash.begin(), byHash.end());
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> distinct;
-    std::vector<std::uint32_t> pending, same, rest;
-    for (std::size_t i = 0; i < byHash.size();) {
-        std::size_t j = i;
-        while (j < byHash.size() && byHash[j].first == byHash[i].first) ++j;
-        pending.clear();
-        for (std::size_t k = i; k < j; ++k) pending.push_back(byHash[k].second);
-        while (!pending.empty()) {
-            const std::string& first = sorted.names[pending.front()];
-            same.clear();
-            rest.clear();
-            for (const std::uint32_t r : pending) {
-                (equalsIgnoringCase(sorted.names[r], first) ? same : rest).push_back(r);
-            }
-            LabelIndex::Name name;
-            name.offset = static_cast<std::uint32_t>(index.folded.size());
-            name.length = static_cast<std::uint32_t>(first.size());
-            for (const char c : first) index.folded += static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-            name.rowsBegin = static_cast<std::uint32_t>(index.rowsOfName.size());
-            index.rowsOfName.insert(index.rowsOfName.end(), same.begin(), same.end());
-            name.rowsEnd = static_cast<std::uint32_t>(index.rowsOfName.size());
-            distinct.emplace_back(byHash[i].first, static_cast<std::uint32_t>(index.names.size()));
-            index.names.push_back(name);
-            pending.swap(rest);
-        }
-        i = j;
-    }
-    // Slots for at least twice as many names, so probe sequences stay short.
-    std::size_t slotCount = 16;
-    while (slotCount < 2 * index.names.size()) slotCount *= 2;
-    index.slots.assign(slotCount, 0);
-    index.slotMask = slotCount - 1;
-    index.nameKeys.resize(index.names.size());
-    for (const auto& [key, name] : distinct) {
-        index.nameKeys[name] = key;
-        std::uint64_t slot = key & index.slotMask;
-        while (index.slots[slot] != 0) slot = (slot + 1) & index.slotMask;
-        index.slots[slot] = name + 1;
-    }
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> ordered(index.names.size());
-    for (std::size_t n = 0; n < ordered.size(); ++n) {
-        ordered[n] = {leadingKey(nameText(index, index.names[n])), static_cast<std::uint32_t>(n)};
-    }
-    std::sort(ordered.begin(), ordered.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return nameText(index, index.names[a.second]) < nameText(index, index.names[b.second]);
-    });
-    index.byText.resize(ordered.size());
-    index.byTextKeys.resize(ordered.size());
-    for (std::size_t i = 0; i < ordered.size(); ++i) {
-        index.byTextKeys[i] = ordered[i].first;
-        index.byText[i] = ordered[i].second;
-    }
+    const std::vector<KeyedRow> byKey = keyRows(sorted, index);
+    const std::vector<KeyedRow> distinct = groupNames(sorted, byKey, index);
+    fillSlots(distinct, index);
+    orderByText(index);
     index.lengthPresent.assign(index.maxLength + 1, 0);
     for (const LabelIndex::Name& name : index.names) index.lengthPresent[name.length] = 1;
     return index;

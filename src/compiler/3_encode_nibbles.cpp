@@ -36,8 +36,8 @@ void appendNibbles(std::string_view in, std::string& out) {
             const int high = hexValue(static_cast<unsigned char>(in[i + 1]));
             const int low = hexValue(static_cast<unsigned char>(in[i + 2]));
             if (high >= 0 && low >= 0) {
-                out += static_cast<char>(0x80 + high);
-                out += static_cast<char>(0x80 + low);
+                out += nibbleCharacter(static_cast<unsigned>(high));
+                out += nibbleCharacter(static_cast<unsigned>(low));
                 i += 4;
                 continue;
             }

@@ -7,13 +7,6 @@
 namespace lintrel::passes {
 namespace {
 
-char nibble(unsigned value) { return static_cast<char>(0x80 + (value & 0x0F)); }
-
-void appendPair(std::string& out, unsigned byte) {
-    out += nibble(byte >> 4);
-    out += nibble(byte);
-}
-
 // At each place the first row in stored order whose text matches there wins;
 // the scan goes on after the matched text, else one character passes.
 //
@@ -66,19 +59,19 @@ void encodeHomelabNames(std::string_view in, std::string& out) {
             endsName(static_cast<unsigned char>(in[i + 2]))) {
             const unsigned y = static_cast<unsigned char>(in[i + 1]);
             if (in[i + 2] == '$') {
-                appendPair(out, x + 0x20);
-                appendPair(out, y);
+                appendNibblePair(out, x + 0x20);
+                appendNibblePair(out, y);
             } else {
-                appendPair(out, x);
-                appendPair(out, y - 0x40);
+                appendNibblePair(out, x);
+                appendNibblePair(out, y - 0x40);
             }
             i += 3;
         } else if (isCapital(x) && left >= 2 && endsName(static_cast<unsigned char>(in[i + 1]))) {
             if (in[i + 1] == '$') {
-                appendPair(out, x + 0x20);
+                appendNibblePair(out, x + 0x20);
             } else {
-                appendPair(out, x);
-                appendPair(out, 0x1F);
+                appendNibblePair(out, x);
+                appendNibblePair(out, 0x1F);
             }
             i += 2;
         } else {
@@ -115,7 +108,7 @@ void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& 
     replaceKeywords(tables, line, scratch);
     line.swap(scratch);
     for (char& c : line) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-    if (tables.homelabNames) {
+    if (tables.platform->packsVariableNames) {
         encodeHomelabNames(line, scratch);
         line.swap(scratch);
     }

@@ -42,12 +42,11 @@ Diagnostic describe(const Candidate& candidate, const Platform& platform, int li
 // answer for nearly every line of a program that builds.
 bool allNibbles(std::string_view text) {
     constexpr std::uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0ULL;
-    constexpr std::uint64_t kNibbles = 0x8080808080808080ULL;
     std::size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + i, 8);
-        if ((word & kHighHalves) != kNibbles) return false;
+        if ((word & kHighHalves) != kEightNibbleBases) return false;
     }
     for (; i < text.size(); ++i) {
         if (!isNibble(static_cast<unsigned char>(text[i]))) return false;

@@ -6,6 +6,7 @@
 #include "compiler/build.h"
 
 #include "compiler/passes.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 namespace {
@@ -26,15 +27,8 @@ struct SourceLines {
             }
             return;
         }
-        std::size_t start = 0;
         int index = 0;
-        while (start < text.size()) {
-            std::size_t end = start;
-            while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-            if (!visit(index++, text.substr(start, end - start))) return;
-            if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-            start = end + 1;
-        }
+        forEachLine(text, [&](std::string_view line) { return visit(index++, line); });
     }
 
     int count() const {
@@ -45,10 +39,51 @@ struct SourceLines {
     }
 };
 
-// Both bars; coarse reporting keeps the window's event processing cheap.
+// Both bars, moved by the build's events. The stage bar counts to the stage
+// count of the platform in force, and each stage step that runs moves it
+// once, so it ends full. Coarse reporting keeps the window's event
+// processing cheap.
 class Progress {
 public:
     explicit Progress(const BuildProgress& callbacks) : callbacks_(callbacks) {}
+
+    void started(int lines) {
+        setStageMaximum(stageCount(*platform_));
+        pass(0, lines);
+    }
+    void reading(int index, int lines) const { passSometimes(index, lines); }
+    void platformInForce(const Platform& platform) {
+        if (&platform == platform_) return;
+        platform_ = &platform;
+        setStageMaximum(stageCount(platform));
+    }
+    void read(int lines) const { pass(lines, lines); }
+    void sortingLabels(std::size_t rows) const { pass(0, static_cast<long long>(rows)); }
+    void labelsIndexed(std::size_t rows) {
+        pass(static_cast<long long>(rows), static_cast<long long>(rows));
+        advanceStage();
+    }
+    void nibblesEncoded() {
+        pass(256, 256);
+        advanceStage();
+    }
+    // The tokenizer starts and its keyword codes become nibble pairs.
+    void finishingLines(std::size_t lines) {
+        pass(0, static_cast<long long>(lines));
+        advanceStage();
+        advanceStage();
+    }
+    void finishing(std::size_t done, std::size_t lines) const {
+        passSometimes(static_cast<long long>(done), static_cast<long long>(lines));
+    }
+    // The tokenizer's line pass and its last nibble encoding are done.
+    void finished(std::size_t lines) {
+        pass(static_cast<long long>(lines), static_cast<long long>(lines));
+        advanceStage();
+        advanceStage();
+    }
+
+private:
     void pass(long long position, long long maximum) const {
         if (callbacks_.pass) callbacks_.pass(static_cast<int>(position), static_cast<int>(maximum));
     }
@@ -64,10 +99,10 @@ public:
         if (callbacks_.stage) callbacks_.stage(stagePosition_, stageMaximum_);
     }
 
-private:
     const BuildProgress& callbacks_;
+    const Platform* platform_ = &noPlatform();
     int stagePosition_ = 0;
-    int stageMaximum_ = 4;
+    int stageMaximum_ = 0;
 };
 
 AssemblerState startState(const BuildOptions& options) {
@@ -77,67 +112,55 @@ AssemblerState startState(const BuildOptions& options) {
     return state;
 }
 
-BuildResult runBuild(const SourceLines& source, const BuildOptions& options, const BuildProgress& callbacks) {
-    BuildResult result;
-    Progress progress(callbacks);
+// Pass 1, first run: the label table, the directives and their errors, the
+// platform in force at the end. Returns how many transfer lines there will be.
+std::size_t readLabels(const SourceLines& source, const BuildOptions& options, Progress& progress,
+                       LabelTable& labels, BuildResult& result) {
     const int lineCount = source.count();
-    progress.setStageMaximum(4);
-    progress.pass(0, lineCount);
-
-    // Pass 1, first run: label table, directives, line-number limits.
+    progress.started(lineCount);
     AssemblerState state = startState(options);
-    LabelTable labels;
     AssembledLine assembled;
     std::size_t transferCount = 0;
     source.forEach([&](int index, std::string_view line) {
-        progress.passSometimes(index, lineCount);
-        const Platform* before = state.platform;
-        result.error = assembleLine(state, line, index, &labels, assembled);
-        if (state.platform != before) progress.setStageMaximum(state.platform->stageCount);
+        progress.reading(index, lineCount);
+        result.error = scanLabelsAndDirectives(state, line, index, labels, assembled);
+        progress.platformInForce(*state.platform);
         if (!assembled.text.empty()) ++transferCount;
         return !result.error;
     });
-    result.platform = std::string(state.platform->id);
+    result.platform = state.platform;
     result.emulatorCommand = state.emulatorCommand;
-    if (result.error) {
-        result.labelNames = std::move(labels.names);
-        result.labelNumbers = std::move(labels.numbers);
-        return result;
-    }
-    progress.pass(lineCount, lineCount);
+    if (!result.error) progress.read(lineCount);
+    return transferCount;
+}
 
-    const Platform& platform = *state.platform;
-    const bool resolving = !platform.id.empty();
-    const bool driverNibbles = resolving && platform.id != "BASIC";
-    LabelIndex labelIndex;
-    if (resolving) {  // pass 2 set-up: sort and index the table
-        progress.pass(0, static_cast<long long>(labels.names.size()));
-        sortLabels(labels);
-        labelIndex = indexLabels(labels);
-        progress.pass(static_cast<long long>(labels.names.size()), static_cast<long long>(labels.names.size()));
-        progress.advanceStage();
-    }
-    if (driverNibbles) {
-        progress.pass(256, 256);
-        progress.advanceStage();
-    }
-    progress.pass(0, static_cast<long long>(transferCount));
-    progress.advanceStage();  // the tokenizer starts
-    progress.advanceStage();  // its keyword codes become nibble pairs
+// Pass 2 set-up: the table sorted and indexed, where the platform resolves labels.
+LabelIndex prepareLabels(const Platform& platform, LabelTable& labels, Progress& progress) {
+    if (!platform.resolvesLabels) return {};
+    progress.sortingLabels(labels.names.size());
+    sortLabels(labels);
+    LabelIndex index = indexLabels(labels);
+    progress.labelsIndexed(labels.names.size());
+    return index;
+}
 
-    // Pass 1 again, each line through passes 2 to 5.
+// Pass 1 again, each line straight through passes 2 to 5 into `result`.
+void finishLines(const SourceLines& source, const BuildOptions& options, const LabelIndex& labels,
+                 std::size_t transferCount, Progress& progress, BuildResult& result) {
+    const Platform& platform = *result.platform;
     const PlatformTables& tables = tablesOf(platform);
     const bool checking = !platform.characters.empty();
     result.lines.reserve(transferCount);
     result.sourceLines.reserve(transferCount);
-    AssemblerState again = startState(options);
+    AssemblerState state = startState(options);
+    AssembledLine assembled;
     std::string scratch;
     source.forEach([&](int index, std::string_view line) {
-        assembleLine(again, line, index, nullptr, assembled);
+        assembleLine(state, line, index, assembled);
         std::string& text = assembled.text;
         if (text.empty()) return true;
-        if (resolving) resolveLabels(labelIndex, text, scratch);
-        if (driverNibbles) {
+        if (platform.resolvesLabels) resolveLabels(labels, text, scratch);
+        if (platform.runsNibblePass) {
             encodeNibbles(text, scratch);
             text.swap(scratch);
         }
@@ -146,17 +169,28 @@ BuildResult runBuild(const SourceLines& source, const BuildOptions& options, con
             result.error = checkCharacters(platform, text, line, assembled, index);
             if (result.error) return false;
         }
-        progress.passSometimes(static_cast<long long>(result.lines.size()), static_cast<long long>(transferCount));
+        progress.finishing(result.lines.size(), transferCount);
         result.lines.emplace_back(text);
         result.sourceLines.push_back(index);
         return true;
     });
+}
+
+BuildResult runBuild(const SourceLines& source, const BuildOptions& options, const BuildProgress& callbacks) {
+    BuildResult result;
+    Progress progress(callbacks);
+    LabelTable labels;
+    const std::size_t transferCount = readLabels(source, options, progress, labels, result);
+    if (!result.error) {
+        const Platform& platform = *result.platform;
+        const LabelIndex index = prepareLabels(platform, labels, progress);
+        if (platform.runsNibblePass) progress.nibblesEncoded();
+        progress.finishingLines(transferCount);
+        finishLines(source, options, index, transferCount, progress, result);
+        if (!result.error) progress.finished(transferCount);
+    }
     result.labelNames = std::move(labels.names);
     result.labelNumbers = std::move(labels.numbers);
-    if (result.error) return result;
-    progress.pass(static_cast<long long>(transferCount), static_cast<long long>(transferCount));
-    progress.advanceStage();  // the tokenizer's line pass is done
-    progress.advanceStage();  // its last nibble encoding
     return result;
 }
 
@@ -173,21 +207,6 @@ BuildResult buildText(std::string_view projectText, const BuildOptions& options,
     SourceLines source;
     source.text = projectText;
     return runBuild(source, options, progress);
-}
-
-std::vector<unsigned char> decodeLine(const std::string& line) {
-    std::vector<unsigned char> bytes;
-    decodeLine(line, bytes);
-    return bytes;
-}
-
-void decodeLine(const std::string& line, std::vector<unsigned char>& bytes) {
-    bytes.resize(line.size() / 2);
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-        const unsigned high = static_cast<unsigned char>(line[2 * k]) & 0x0F;
-        const unsigned low = static_cast<unsigned char>(line[2 * k + 1]) & 0x0F;
-        bytes[k] = static_cast<unsigned char>((high << 4) | low);
-    }
 }
 
 }  // namespace lintrel

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platforms/platforms.h"
+
 namespace lintrel {
 
 // A build error as the window and the command line report it.
@@ -30,8 +32,8 @@ struct BuildProgress {
 };
 
 struct BuildResult {
-    std::optional<Diagnostic> error;  // set when the build stopped
-    std::string platform;             // identifier in force after the last line ("" for none)
+    std::optional<Diagnostic> error;                // set when the build stopped
+    const Platform* platform = &noPlatform();       // in force after the last line; never null
     std::string emulatorCommand;      // value of the last "&E=", may be empty
     std::vector<std::string> lines;   // the transfer buffer: finished lines
     std::vector<int> sourceLines;     // 0-based editor line each transfer line came from
@@ -50,11 +52,5 @@ BuildResult build(const std::vector<std::string>& projectLines, const BuildOptio
 // a large project needs little more memory than its finished lines.
 BuildResult buildText(std::string_view projectText, const BuildOptions& options,
                       const BuildProgress& progress = {});
-
-// Turns a finished line back into bytes: pairs of characters, low four bits of
-// each, a last unpaired character ignored.
-std::vector<unsigned char> decodeLine(const std::string& line);
-// The same into `bytes`, whose memory is reused from line to line.
-void decodeLine(const std::string& line, std::vector<unsigned char>& bytes);
 
 }  // namespace lintrel

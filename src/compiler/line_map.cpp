@@ -18,7 +18,7 @@ BasicLineMap mapBasicLines(const std::vector<std::string>& projectLines, const B
     LabelTable labels;  // the assembler fills it; the numbers do not need it
     AssembledLine assembled;
     for (std::size_t i = 0; i < projectLines.size(); ++i) {
-        map.error = assembleLine(state, projectLines[i], static_cast<int>(i), &labels, assembled);
+        map.error = scanLabelsAndDirectives(state, projectLines[i], static_cast<int>(i), labels, assembled);
         if (map.error) break;
         labels.names.clear();
         labels.numbers.clear();

@@ -14,6 +14,7 @@
 
 #include "compiler/build.h"
 #include "platforms/platforms.h"
+#include "text/nibbles.h"
 
 namespace lintrel::passes {
 
@@ -30,8 +31,12 @@ struct PlatformTables {
     // in stored order, so the first row that matches at a place still wins.
     std::array<std::vector<std::uint16_t>, 256> keywordsByFirst{};
     std::vector<std::string> keywordNibbles;  // each row's code as nibble pairs
-    bool homelabNames = false;    // HL2, HL3: the variable-name rules run
-    bool machineRemarks = false;  // PRIMO, HT: apostrophe remarks and DATA items
+    // For the line assembler: the bytes that may begin "REM", an apostrophe
+    // remark or DATA items, and the bytes it passes on in runs outside
+    // strings, remarks and DATA items (none that begins a unit of its own,
+    // nor a space where spaces may be removed).
+    std::array<bool, 256> remarkOrDataStarts{};
+    std::array<bool, 256> plainText{};
 };
 
 const PlatformTables& tablesOf(const Platform& platform);
@@ -63,12 +68,19 @@ struct AssembledLine {
     std::string body;  // working space: the text before its number
 };
 
-// Pass 1: one source line into one transfer line; directives, labels, strings.
-// With `labels` (the first run, for the label table and the directive and
-// limit errors) the text is only gathered until it is known to be non-empty;
-// pass null once the table is known to get the whole transfer line.
+std::array<bool, 256> remarkOrDataStarts(const Platform& platform);
+std::array<bool, 256> plainTextBytes(const Platform& platform);
+
+// Pass 1, first run over all lines: the label table, the directives and the
+// directive and line-number errors. The text is gathered only until it is
+// known to be non-empty, so `out.text` is empty exactly when the line makes
+// no program line.
+std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::string_view source,
+                                                  int lineIndex, LabelTable& labels, AssembledLine& out);
+// Pass 1, run again once the table is known: one source line into its whole
+// transfer line; directives, comments, strings and remarks, its number.
 std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
-                                       LabelTable* labels, AssembledLine& out);
+                                       AssembledLine& out);
 
 // Pass 2 data: the sorted label table and an index over its names.
 struct LabelIndex {
@@ -117,7 +129,6 @@ std::optional<Diagnostic> checkCharacters(const Platform& platform, std::string_
 
 // Shared helpers.
 inline unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 0x20 : c; }
-inline bool isNibble(unsigned char c) { return (c & 0xF0) == 0x80; }
 inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {

@@ -46,8 +46,8 @@ PlatformTables makeTables(const Platform& platform) {
         tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(text[0]))].push_back(
             static_cast<std::uint16_t>(r));
     }
-    tables.homelabNames = platform.packsVariableNames;
-    tables.machineRemarks = platform.machineDataRules;
+    tables.remarkOrDataStarts = remarkOrDataStarts(platform);
+    tables.plainText = plainTextBytes(platform);
     return tables;
 }
 

@@ -9,13 +9,13 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "compiler/build.h"
 #include "editor/build_report.h"
 #include "editor/command_approval.h"
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
-#include "images/export.h"
+#include "export/export.h"
+#include "system/start_emulator.h"
 
 namespace lintrel {
 
@@ -30,13 +30,13 @@ void moveBar(QProgressBar* bar, int position, int maximum) {
 
 // The hook for the build's warnings: none are reported yet. Once the build
 // result carries them, return them here and the build panel lists them.
-std::vector<Diagnostic> buildWarnings(const BuildResult&) { return {}; }
+std::vector<Diagnostic> buildWarnings(const CompiledProject&) { return {}; }
 
-BuildReport startReport(const BuildResult& result) {
+BuildReport startReport(const CompiledProject& compiled) {
     BuildReport report;
     report.finished = QDateTime::currentDateTime();
-    report.platform = QString::fromStdString(result.platform);
-    report.warnings = buildWarnings(result);
+    if (compiled.platform) report.platform = QString::fromLatin1(compiled.platform->id);
+    report.warnings = buildWarnings(compiled);
     return report;
 }
 
@@ -78,17 +78,13 @@ void BuildCommand::BitBtnCOMPILLEClick() {
     BuildProgress progress;
     progress.pass = [this](int position, int maximum) { moveBar(workspace_.passBar, position, maximum); };
     progress.stage = [this](int position, int maximum) { moveBar(workspace_.stageBar, position, maximum); };
-    const BuildResult result =
-        build(encoded.lines, BuildOptions{workspace_.spaceRemoval->isChecked()}, progress);
+    const QString exports = workspace_.programFolder + QStringLiteral("/Exports");
+    const CompiledProject compiled =
+        compileProject(encoded.lines, BuildOptions{workspace_.spaceRemoval->isChecked()},
+                       QFile::encodeName(exports).toStdString(), progress);
     editor->show();
-    BuildReport report = startReport(result);
-    if (result.error) {
-        report.error = result.error;
-        publish(report);
-        reportError(*result.error);
-        return;
-    }
-    exportProgram(result, report);
+    BuildReport report = startReport(compiled);
+    reportOutcome(compiled, report);
 }
 
 void BuildCommand::publish(const BuildReport& report) const {
@@ -125,35 +121,29 @@ void BuildCommand::reportError(const Diagnostic& diagnostic) {
     if (resultDialogs()) workspace_.dialogs->showError(workspace_.window, textFromCodePage1250(diagnostic.message));
 }
 
-void BuildCommand::exportProgram(const BuildResult& result, BuildReport& report) {
-    const ExportResult image = makeOutputFile(result);
-    if (image.error) {
-        report.error = image.error;
+void BuildCommand::reportOutcome(const CompiledProject& compiled, BuildReport& report) {
+    if (compiled.error) {
+        report.error = compiled.error;
         publish(report);
-        reportError(*image.error);
+        reportError(*compiled.error);
         return;
     }
-    const QString fileName = QString::fromStdString(image.file.fileName);
-    const QString path = workspace_.programFolder + QStringLiteral("/Exports/") + fileName;
-    if (const auto error = writeFileReplacing(QFile::encodeName(path).toStdString(), image.file.bytes)) {
+    if (compiled.fileError) {
         emptyProgressBars();
-        report.failure = QString::fromStdString(*error);
+        report.failure = QString::fromStdString(*compiled.fileError);
         publish(report);
         workspace_.showGeneralError(report.failure);
         return;
     }
-    const auto size = static_cast<long long>(image.file.bytes.size());
-    report.outputPath = QFileInfo(path).absoluteFilePath();
-    report.fileSize = size;
-    if (image.file.isByteImage) report.programSize = size - image.file.reportOverhead;
+    report.outputPath = QFileInfo(QFile::decodeName(compiled.file.c_str())).absoluteFilePath();
+    report.fileSize = compiled.fileSize;
+    report.programSize = compiled.programSize;
     publish(report);
-    if (image.file.isByteImage && resultDialogs()) {
-        workspace_.dialogs->showMessage(workspace_.window,
-                                        QString::fromStdString(sizeReport(size, image.file.reportOverhead)));
-    }
+    if (compiled.sizeReport && resultDialogs())
+        workspace_.dialogs->showMessage(workspace_.window, QString::fromStdString(*compiled.sizeReport));
     // The command was written in code page 1250; the system reads its own encoding.
-    if (!result.emulatorCommand.empty() && approveEmulatorCommand(workspace_, result.emulatorCommand))
-        startEmulator(QFile::encodeName(textFromCodePage1250(result.emulatorCommand)).toStdString());
+    if (!compiled.emulatorCommand.empty() && approveEmulatorCommand(workspace_, compiled.emulatorCommand))
+        startEmulator(QFile::encodeName(textFromCodePage1250(compiled.emulatorCommand)).toStdString());
 }
 
 }  // namespace lintrel

@@ -1,6 +1,6 @@
-// F12: saves, builds the editor's lines with the progress bars moving,
-// reports an error at its place in the editor, or writes the output file
-// into Exports, reports its size and starts the emulator command.
+// F12: saves, compiles the editor's lines into the output file in Exports
+// with the progress bars moving, then reports an error at its place in the
+// editor, or the file's size, and starts the emulator command.
 #pragma once
 
 #include "editor/workspace.h"
@@ -9,7 +9,7 @@ namespace lintrel {
 
 class ProjectFiles;
 struct BuildReport;
-struct BuildResult;
+struct CompiledProject;
 struct Diagnostic;
 
 class BuildCommand {
@@ -23,7 +23,7 @@ private:
     void emptyProgressBars();
     void SelectError(const Diagnostic& diagnostic);
     void reportError(const Diagnostic& diagnostic);
-    void exportProgram(const BuildResult& result, BuildReport& report);
+    void reportOutcome(const CompiledProject& compiled, BuildReport& report);
     // The build panel hears of every build that ran.
     void publish(const BuildReport& report) const;
     // Off: the build panel alone reports errors and sizes.

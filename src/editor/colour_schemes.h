@@ -7,7 +7,7 @@
 #include <array>
 
 #include "editor/line_highlighter.h"
-#include "lifecycle/options_file.h"
+#include "system/options_file.h"
 
 namespace lintrel {
 

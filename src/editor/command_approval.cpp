@@ -5,7 +5,7 @@
 
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
-#include "lifecycle/options_file.h"
+#include "system/options_file.h"
 #include "lifecycle/startup.h"
 
 namespace lintrel {

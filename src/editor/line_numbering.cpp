@@ -2,7 +2,7 @@
 
 #include <QPlainTextEdit>
 
-#include "compiler/project_text.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

@@ -29,8 +29,8 @@
 #include "editor/recent_projects.h"
 #include "editor/status_panel.h"
 #include "editor/syntax_highlighter.h"
-#include "lifecycle/options_file.h"
-#include "lifecycle/version.h"
+#include "system/options_file.h"
+#include "system/version.h"
 
 namespace lintrel {
 

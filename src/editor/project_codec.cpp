@@ -6,7 +6,7 @@
 #include <cassert>
 #include <optional>
 
-#include "compiler/project_text.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

@@ -15,9 +15,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "compiler/project_text.h"
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

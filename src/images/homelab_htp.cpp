@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "compiler/build.h"
+#include "text/nibbles.h"
 
 namespace lintrel {
 
@@ -54,10 +54,6 @@ constexpr std::int64_t kProgramStart = 0x40A0;
 constexpr unsigned char kLineEnd = 0x60;
 constexpr unsigned char kFlagValue = 0x10;
 
-const Template& headerFor(std::string_view platform) {
-    return platform == "HL3" ? kHomelab3Header : kHomelab2Header;
-}
-
 // Sum of every data byte, patched fields included, up to the checksum slot.
 unsigned char checksum(ImageBuffer& image) {
     image.seek(kDataStart);
@@ -66,12 +62,11 @@ unsigned char checksum(ImageBuffer& image) {
     return static_cast<unsigned char>(sum & 0xFFu);
 }
 
-}  // namespace
-
-ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_view platform) {
+ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_view platform,
+                               const Template& header) {
     ImageBuffer image;
     image.writeRepeated(0x00, kLeaderSize);
-    image.write(headerFor(platform));
+    image.write(header);
     image.write(kBanner);
 
     // The largest field is E + 2; it must still be an address.
@@ -106,6 +101,16 @@ ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_v
     image.seek(image.size() - 2);
     image.write8(sum);
     return {image.take(), std::nullopt};
+}
+
+}  // namespace
+
+ImageOutcome writeHomelab2Image(std::span<const std::string> lines, std::string_view platform) {
+    return writeHomelabImage(lines, platform, kHomelab2Header);
+}
+
+ImageOutcome writeHomelab3Image(std::span<const std::string> lines, std::string_view platform) {
+    return writeHomelabImage(lines, platform, kHomelab3Header);
 }
 
 }  // namespace lintrel

@@ -9,7 +9,8 @@
 
 namespace lintrel {
 
-// `platform` is "HL2" or "HL3" and picks the header template.
-ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_view platform);
+// The two machines differ only in the system area of the header.
+ImageOutcome writeHomelab2Image(std::span<const std::string> lines, std::string_view platform);
+ImageOutcome writeHomelab3Image(std::span<const std::string> lines, std::string_view platform);
 
 }  // namespace lintrel

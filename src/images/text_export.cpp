@@ -1,17 +1,12 @@
 #include "images/text_export.h"
 
+#include "text/code_page_1250.h"
+
 namespace lintrel {
 
 ImageOutcome writeTextExport(std::span<const std::string> lines, std::string_view /*platform*/) {
     ImageOutcome outcome;
-    std::size_t size = 0;
-    for (const std::string& line : lines) size += line.size() + 2;
-    outcome.bytes.reserve(size);
-    for (const std::string& line : lines) {
-        outcome.bytes.insert(outcome.bytes.end(), line.begin(), line.end());
-        outcome.bytes.push_back('\r');
-        outcome.bytes.push_back('\n');
-    }
+    appendLinesWithCrLf(lines, outcome.bytes);
     return outcome;
 }
 

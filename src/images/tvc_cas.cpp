@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "compiler/build.h"
+#include "text/nibbles.h"
 
 namespace lintrel {
 

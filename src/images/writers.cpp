@@ -1,6 +1,6 @@
 #include "images/writers.h"
 
-#include "compiler/build.h"
+#include "text/nibbles.h"
 
 namespace lintrel {
 

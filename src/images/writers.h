@@ -26,7 +26,7 @@ struct ImageOutcome {
 };
 
 // Finished lines (or text lines for the text export) in, file bytes out.
-// `platform` is the identifier in force; only the Homelab writer looks at it.
+// `platform` is the identifier the messages of a program that does not fit name.
 using ImageWriter = ImageOutcome (*)(std::span<const std::string> lines, std::string_view platform);
 
 // The largest value a two-byte address or length field holds.

@@ -16,10 +16,10 @@
 #include <optional>
 #include <utility>
 
-#include "compiler/project_text.h"
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
-#include "lifecycle/version.h"
+#include "system/version.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

@@ -9,9 +9,9 @@
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
 #include "lifecycle/help.h"
-#include "lifecycle/options_file.h"
 #include "lifecycle/update_check.h"
-#include "lifecycle/version.h"
+#include "system/options_file.h"
+#include "system/version.h"
 
 #ifndef LINTREL_UPDATE_SERVER
 #define LINTREL_UPDATE_SERVER ""

@@ -11,8 +11,8 @@
 #include <optional>
 
 #include "editor/dialogs.h"
-#include "lifecycle/version.h"
-#include "lifecycle/version_answer.h"
+#include "system/version.h"
+#include "system/version_answer.h"
 
 namespace lintrel {
 

@@ -207,4 +207,12 @@ static_assert(table_checks::characterRowsAreWellFormed(kHtCharacters, table_chec
                                                        108));
 static_assert(table_checks::characterRowsAreWellFormed(kTvcCharacters, table_checks::HexDigits::AnyCase));
 
+// No source twice, but for the Primo's second ú (row 95), which never matches.
+static_assert(table_checks::firstRepeatedSource(kHl2Characters) == kHl2Characters.size());
+static_assert(table_checks::firstRepeatedSource(kHl3Characters) == kHl3Characters.size());
+static_assert(table_checks::firstRepeatedSource(kPrimoCharacters) == 95);
+static_assert(table_checks::firstRepeatedSource(kPrimoCharacters, 96) == kPrimoCharacters.size());
+static_assert(table_checks::firstRepeatedSource(kHtCharacters) == kHtCharacters.size());
+static_assert(table_checks::firstRepeatedSource(kTvcCharacters) == kTvcCharacters.size());
+
 }  // namespace lintrel

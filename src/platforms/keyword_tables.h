@@ -294,4 +294,20 @@ static_assert(table_checks::keywordRowsAreWellFormed(kHl2Keywords));
 static_assert(table_checks::keywordRowsAreWellFormed(kHl3Keywords));
 static_assert(table_checks::keywordRowsAreWellFormed(kTvcKeywords));
 
+static_assert(table_checks::textsAreUpperCase(kHl2Keywords));
+static_assert(table_checks::textsAreUpperCase(kHl3Keywords));
+static_assert(table_checks::textsAreUpperCase(kTvcKeywords));
+
+// No row is hidden by an earlier one that begins it.
+static_assert(table_checks::firstHiddenRow(kHl2Keywords) == kHl2Keywords.size());
+static_assert(table_checks::firstHiddenRow(kHl3Keywords) == kHl3Keywords.size());
+static_assert(table_checks::firstHiddenRow(kTvcKeywords) == kTvcKeywords.size());
+
+// Every row names a token byte of its own; on the HL3 only INKEY (row 14)
+// shares 8C with INKEY$ (row 5), which the machine stores as 8C 24.
+static_assert(table_checks::firstRepeatedCode(kHl2Keywords) == kHl2Keywords.size());
+static_assert(table_checks::firstRepeatedCode(kHl3Keywords) == 14);
+static_assert(table_checks::firstRepeatedCode(kHl3Keywords, 15) == kHl3Keywords.size());
+static_assert(table_checks::firstRepeatedCode(kTvcKeywords) == kTvcKeywords.size());
+
 }  // namespace lintrel

@@ -272,4 +272,17 @@ inline constexpr std::array<KeywordRow, 124> kHtKeywords{{
 static_assert(table_checks::keywordRowsAreWellFormed(kPrimoKeywords));
 static_assert(table_checks::keywordRowsAreWellFormed(kHtKeywords));
 
+static_assert(table_checks::textsAreUpperCase(kPrimoKeywords));
+static_assert(table_checks::textsAreUpperCase(kHtKeywords));
+
+// No row is hidden by an earlier one that begins it, but for the Primo's
+// second FN (row 113), repeated as the machine's table has it.
+static_assert(table_checks::firstHiddenRow(kPrimoKeywords) == 113);
+static_assert(table_checks::firstHiddenRow(kPrimoKeywords, 114) == kPrimoKeywords.size());
+static_assert(table_checks::firstHiddenRow(kHtKeywords) == kHtKeywords.size());
+
+// Every row names a token byte of its own.
+static_assert(table_checks::firstRepeatedCode(kPrimoKeywords) == kPrimoKeywords.size());
+static_assert(table_checks::firstRepeatedCode(kHtKeywords) == kHtKeywords.size());
+
 }  // namespace lintrel

@@ -1,10 +1,14 @@
-// The descriptor table: every per-platform fact the build passes and the image
-// writers need, one row per accepted identifier and one for "no platform".
+// The descriptor table: every per-platform fact the build passes and the export
+// need, one row per accepted identifier and one for "no platform".
 #include "platforms/platforms.h"
 
 #include <array>
-#include <limits>
 
+#include "images/homelab_htp.h"
+#include "images/ht_cas.h"
+#include "images/primo_pri.h"
+#include "images/text_export.h"
+#include "images/tvc_cas.h"
 #include "platforms/character_tables.h"
 #include "platforms/keyword_tables.h"
 #include "platforms/keyword_tables_primo_ht.h"
@@ -12,34 +16,86 @@
 namespace lintrel {
 namespace {
 
-// Text platforms have no limit of their own; the largest int keeps the line
-// numbers inside what every caller can hold.
-constexpr int kNoLimit = std::numeric_limits<int>::max();
+// Both machines store an apostrophe remark as ":REM'", so that the line
+// still reads as a remark when the apostrophe follows a statement.
+constexpr std::string_view kMicrosoftRemark = "{3A}{93}{FB}";
+constexpr std::string_view kMicrosoftData = "DATA";
 
 // clang-format off
 // Accepted identifiers first, in the order they are tested; the empty platform last.
 constexpr std::array<Platform, 8> kPlatforms{{
-    {"ABC80", "ABC 80", {}, {}, LineNumberForm::Decimal,
-     true, 65536, 65535, false, ImageFormat::Text, "Compiled_ABC80.bas", 0, 0, 6, false, false},
-    {"HL2", "Homelab 2", kHl2Keywords, kHl2Characters, LineNumberForm::HighByteFirst,
-     true, 32760, 32759, true, ImageFormat::Homelab, "Compiled_HL2.htp", 419, 0x40A0, 6, true, false},
-    {"HL3", "Homelab 3", kHl3Keywords, kHl3Characters, LineNumberForm::HighByteFirst,
-     true, 32760, 32759, true, ImageFormat::Homelab, "Compiled_HL3.htp", 419, 0x40A0, 6, true, false},
-    {"PRIMO", "Primo", kPrimoKeywords, kPrimoCharacters, LineNumberForm::LowByteFirst,
-     true, 65530, 65529, true, ImageFormat::Primo, "Compiled_PRIMO.pri", 6, 0x43EA, 6, false, true},
-    {"HT", "HT-1080Z", kHtKeywords, kHtCharacters, LineNumberForm::LowByteFirst,
-     true, 65530, 65529, true, ImageFormat::Ht, "Compiled_HT.cas", 260, 0x42E9, 6, false, true},
-    // TVC records carry lengths, not addresses, so no start address is needed.
-    {"TVC", "TVC", kTvcKeywords, kTvcCharacters, LineNumberForm::LowByteFirst,
-     true, 10000, 9999, true, ImageFormat::Tvc, "Compiled_TVC.cas", 143, 0, 6, false, false},
-    {"BASIC", "any BASIC", {}, {}, LineNumberForm::DecimalSpace,
-     true, kNoLimit, kNoLimit, false, ImageFormat::Text, "Compiled_BASIC.bas", 0, 0, 5, false, false},
-    {"", "(no \"&P=\" line)", {}, {}, LineNumberForm::None,
-     true, kNoLimit, kNoLimit, false, ImageFormat::Text, "Compiled_BASIC.bas", 0, 0, 4, false, false},
+    {.id = "ABC80", .machine = "ABC 80",
+     .lineNumberForm = LineNumberForm::Decimal, .lineNumberLimit = 65536, .reportedMaximum = 65535,
+     .writer = writeTextExport, .fileName = "Compiled_ABC80.bas"},
+    {.id = "HL2", .machine = "Homelab 2", .keywords = kHl2Keywords, .characters = kHl2Characters,
+     .lineNumberForm = LineNumberForm::HighByteFirst, .lineNumberLimit = 32760, .reportedMaximum = 32759,
+     .spaceRemoval = true, .packsVariableNames = true,
+     .writer = writeHomelab2Image, .fileName = "Compiled_HL2.htp", .reportOverhead = 419},
+    {.id = "HL3", .machine = "Homelab 3", .keywords = kHl3Keywords, .characters = kHl3Characters,
+     .lineNumberForm = LineNumberForm::HighByteFirst, .lineNumberLimit = 32760, .reportedMaximum = 32759,
+     .spaceRemoval = true, .packsVariableNames = true,
+     .writer = writeHomelab3Image, .fileName = "Compiled_HL3.htp", .reportOverhead = 419},
+    {.id = "PRIMO", .machine = "Primo", .keywords = kPrimoKeywords, .characters = kPrimoCharacters,
+     .lineNumberForm = LineNumberForm::LowByteFirst, .lineNumberLimit = 65530, .reportedMaximum = 65529,
+     .spaceRemoval = true, .apostropheRemark = kMicrosoftRemark, .dataKeyword = kMicrosoftData,
+     .writer = writePrimoImage, .fileName = "Compiled_PRIMO.pri", .reportOverhead = 6},
+    {.id = "HT", .machine = "HT-1080Z", .keywords = kHtKeywords, .characters = kHtCharacters,
+     .lineNumberForm = LineNumberForm::LowByteFirst, .lineNumberLimit = 65530, .reportedMaximum = 65529,
+     .spaceRemoval = true, .apostropheRemark = kMicrosoftRemark, .dataKeyword = kMicrosoftData,
+     .writer = writeHtImage, .fileName = "Compiled_HT.cas", .reportOverhead = 260},
+    {.id = "TVC", .machine = "TVC", .keywords = kTvcKeywords, .characters = kTvcCharacters,
+     .lineNumberForm = LineNumberForm::LowByteFirst, .lineNumberLimit = 10000, .reportedMaximum = 9999,
+     .spaceRemoval = true,
+     .writer = writeTvcImage, .fileName = "Compiled_TVC.cas", .reportOverhead = 143},
+    {.id = "BASIC", .machine = "any BASIC",
+     .lineNumberForm = LineNumberForm::DecimalSpace, .runsNibblePass = false,
+     .writer = writeTextExport, .fileName = "Compiled_BASIC.bas"},
+    {.id = "", .machine = "(no \"&P=\" line)",
+     .lineNumberForm = LineNumberForm::None, .resolvesLabels = false, .runsNibblePass = false,
+     .writer = writeTextExport, .fileName = "Compiled_BASIC.bas"},
 }};
 // clang-format on
 
 constexpr std::size_t kAcceptedCount = kPlatforms.size() - 1;
+
+// Rules of the table that the compiler can hold it to.
+constexpr bool hasExtension(std::string_view fileName, std::string_view stem) {
+    for (const std::string_view extension : {".bas", ".htp", ".pri", ".cas"}) {
+        if (fileName.size() == 9 + stem.size() + 4 && fileName.starts_with("Compiled_") &&
+            fileName.substr(9, stem.size()) == stem && fileName.ends_with(extension))
+            return true;
+    }
+    return false;
+}
+
+constexpr bool rowsAreConsistent() {
+    for (std::size_t i = 0; i < kPlatforms.size(); ++i) {
+        const Platform& row = kPlatforms[i];
+        if ((i == kAcceptedCount) != row.id.empty()) return false;  // only the last row has no identifier
+        for (std::size_t j = 0; j < i; ++j) {
+            if (kPlatforms[j].id == row.id) return false;  // no identifier twice
+        }
+        if (!hasExtension(row.fileName, row.id.empty() ? "BASIC" : row.id)) return false;
+        // Byte images have tables and a size report; the text listings neither.
+        // (Writers are not compared here: with the undefined-behaviour
+        // sanitizer GCC does not compare function addresses at compile time.)
+        const bool byteImage = row.reportOverhead.has_value();
+        if (row.keywords.empty() == byteImage || row.characters.empty() == byteImage) return false;
+        if (row.spaceRemoval != byteImage) return false;
+        // The shown maximum is the last number a line may carry.
+        if (row.lineNumberLimit - row.reportedMaximum > 1 || row.lineNumberLimit < row.reportedMaximum)
+            return false;
+        if (row.resolvesLabels == row.id.empty() || (!row.resolvesLabels && row.runsNibblePass)) return false;
+        // The assembler appends the remark code as it stands and matches the
+        // DATA keyword by its capitals.
+        if (!row.apostropheRemark.empty() && !table_checks::isTokenCode(row.apostropheRemark)) return false;
+        for (const char c : row.dataKeyword) {
+            if (c < 'A' || c > 'Z') return false;
+        }
+    }
+    return true;
+}
+static_assert(rowsAreConsistent());
 
 static_assert(kHl2Keywords.size() == 69);
 static_assert(kHl3Keywords.size() == 96);

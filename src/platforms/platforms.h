@@ -2,8 +2,12 @@
 // "no platform"), plus the keyword and character tables they point to.
 #pragma once
 
+#include <limits>
+#include <optional>
 #include <span>
 #include <string_view>
+
+#include "images/writers.h"
 
 namespace lintrel {
 
@@ -29,26 +33,43 @@ enum class LineNumberForm {
     LowByteFirst,   // PRIMO, HT, TVC: {0A}{00}
 };
 
-enum class ImageFormat { Text, Homelab, Primo, Ht, Tvc };
+// Text platforms have no line-number limit of their own; the largest int
+// keeps the numbers inside what every caller can hold.
+inline constexpr int kNoLineNumberLimit = std::numeric_limits<int>::max();
 
+// Everything the build and the export do differently per machine, one row
+// per platform: its tables, the rules its passes follow, and its image writer
+// with the file name and the report overhead.
 struct Platform {
     std::string_view id;       // "" for the project without "&P="
     std::string_view machine;  // documentation only
-    std::span<const KeywordRow> keywords;
-    std::span<const CharacterRow> characters;  // walked by the tokenizer and inside strings/remarks
-    LineNumberForm lineNumberForm;
-    bool hasLineNumberLimit;
-    int lineNumberLimit;  // the advanced number must not exceed this
-    int reportedMaximum;  // the number the limit message shows
-    bool spaceRemoval;    // whether "Removing unnecessary SPACEs" applies
-    ImageFormat image;
-    std::string_view fileName;  // "Compiled_HL2.htp"
-    int reportOverhead;         // subtracted in the size report; 0 for text exports
-    int programStart;           // address of the first program line; 0 where none
-    int stageCount;             // maximum of the stage progress bar once selected
-    bool packsVariableNames;    // Homelab: names before "$" and "(" are stored packed
-    bool machineDataRules;      // HT, Primo: DATA items, apostrophe remarks as the machine stores them
+
+    // The passes.
+    std::span<const KeywordRow> keywords{};
+    std::span<const CharacterRow> characters{};  // walked by the tokenizer and inside strings/remarks
+    LineNumberForm lineNumberForm = LineNumberForm::None;
+    int lineNumberLimit = kNoLineNumberLimit;  // the advanced number must not exceed this
+    int reportedMaximum = kNoLineNumberLimit;  // the number the limit message shows
+    bool spaceRemoval = false;                 // whether "Removing unnecessary SPACEs" applies
+    bool resolvesLabels = true;                // the label resolver runs
+    bool runsNibblePass = true;                // the driver's own nibble encoding runs before the tokenizer
+    bool packsVariableNames = false;           // Homelab: names before "$" and "(" are stored packed
+    // Rules of the Microsoft-family BASICs, kept as the machine keeps them;
+    // empty where the machine has none.
+    std::string_view apostropheRemark{};  // what an apostrophe outside strings starts a remark with
+    std::string_view dataKeyword{};       // its items keep letters and spaces up to a colon outside quotes
+
+    // The output file.
+    ImageWriter writer = nullptr;
+    std::string_view fileName{};          // "Compiled_HL2.htp", written into the exports folder
+    std::optional<int> reportOverhead{};  // subtracted in the size report; none for the text listings
 };
+
+// The stage bar's steps once the platform is chosen: the tokenizer's four,
+// and one each for the label resolver and the driver's nibble pass.
+constexpr int stageCount(const Platform& platform) {
+    return 4 + (platform.resolvesLabels ? 1 : 0) + (platform.runsNibblePass ? 1 : 0);
+}
 
 // Exact, case-sensitive lookup of an "&P=" value; nullptr for anything that is
 // not one of the seven identifiers (the empty text included).

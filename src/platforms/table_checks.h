@@ -55,4 +55,60 @@ constexpr bool characterRowsAreWellFormed(std::span<const CharacterRow> rows, He
     return true;
 }
 
+constexpr char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+constexpr bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (upperAscii(text[i]) != upperAscii(prefix[i])) return false;
+    }
+    return true;
+}
+
+// Table order. The keyword pass takes the first row that matches at a place,
+// so a row whose text begins with an earlier row's text is never reached:
+// the first such row from `from` on, or the row count when there is none.
+constexpr std::size_t firstHiddenRow(std::span<const KeywordRow> rows, std::size_t from = 0) {
+    for (std::size_t later = from; later < rows.size(); ++later) {
+        for (std::size_t earlier = 0; earlier < later; ++earlier) {
+            if (startsWithIgnoringCase(rows[later].text, rows[earlier].text)) return later;
+        }
+    }
+    return rows.size();
+}
+
+// Duplicate rows: the first row from `from` on whose code begins with the
+// same token byte as an earlier row's, or the row count when there is none.
+constexpr std::size_t firstRepeatedCode(std::span<const KeywordRow> rows, std::size_t from = 0) {
+    for (std::size_t later = from; later < rows.size(); ++later) {
+        for (std::size_t earlier = 0; earlier < later; ++earlier) {
+            if (rows[later].code.substr(0, 4) == rows[earlier].code.substr(0, 4)) return later;
+        }
+    }
+    return rows.size();
+}
+
+// Duplicate rows: a lookup takes the first row with a source, so a later row
+// with the same source never matches. The first such row from `from` on, or
+// the row count when there is none.
+constexpr std::size_t firstRepeatedSource(std::span<const CharacterRow> rows, std::size_t from = 0) {
+    for (std::size_t later = from; later < rows.size(); ++later) {
+        for (std::size_t earlier = 0; earlier < later; ++earlier) {
+            if (rows[later].source == rows[earlier].source) return later;
+        }
+    }
+    return rows.size();
+}
+
+constexpr bool textsAreUpperCase(std::span<const KeywordRow> rows) {
+    for (const KeywordRow& row : rows) {
+        for (const char c : row.text) {
+            if (c >= 'a' && c <= 'z') return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace lintrel::table_checks

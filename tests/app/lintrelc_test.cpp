@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "lifecycle/version.h"
 #include "run_lintrelc.h"
+#include "system/version.h"
 
 namespace lintrel {
 namespace {

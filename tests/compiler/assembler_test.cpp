@@ -33,7 +33,7 @@ TEST(Assembler, DefaultProjectBuildsToNothing) {
     const BuildResult result = buildProject({"&P=BASIC", "&C=10", "&I=10", "\t"});
     ASSERT_TRUE(result.ok());
     EXPECT_TRUE(result.lines.empty());
-    EXPECT_EQ(result.platform, "BASIC");
+    EXPECT_EQ(result.platform->id, "BASIC");
 }
 
 TEST(Assembler, LineNumberForms) {
@@ -64,9 +64,9 @@ TEST(Assembler, EmulatorCommandKeepsSpacesAndLastOneWins) {
 }
 
 TEST(Assembler, PlatformValueEndsAtBarSpaceOrTab) {
-    EXPECT_EQ(buildProject({"&P=HL2 |target"}).platform, "HL2");
-    EXPECT_EQ(buildProject({"&P=HL2\tx"}).platform, "HL2");
-    EXPECT_EQ(buildProject({"&P=BASIC", "&P=TVC"}).platform, "TVC");
+    EXPECT_EQ(buildProject({"&P=HL2 |target"}).platform->id, "HL2");
+    EXPECT_EQ(buildProject({"&P=HL2\tx"}).platform->id, "HL2");
+    EXPECT_EQ(buildProject({"&P=BASIC", "&P=TVC"}).platform->id, "TVC");
 }
 
 struct DirectiveError {
@@ -169,7 +169,7 @@ TEST(Assembler, LabelDefinitions) {
     // The name swallows what would otherwise be a directive.
     result = buildProject({"\\a&P=HL2 X"});
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.platform, "");
+    EXPECT_EQ(result.platform->id, "");
     EXPECT_EQ(result.lines, std::vector<std::string>{"X"});
 }
 

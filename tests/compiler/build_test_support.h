@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compiler/build.h"
+#include "text/nibbles.h"
 
 namespace lintrel::testing {
 

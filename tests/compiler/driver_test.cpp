@@ -68,7 +68,7 @@ TEST(Driver, SourceLinesMapTransferLinesToEditorLines) {
     const BuildResult result = testing::buildProject({"&P=HL2", "", "A", "| x", "\\l", "B", "C"});
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(result.sourceLines, (std::vector<int>{2, 5, 6}));
-    EXPECT_EQ(result.platform, "HL2");
+    EXPECT_EQ(result.platform->id, "HL2");
 }
 
 TEST(Driver, FileBytesBuildLikeTheirLines) {

@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "compiler/build.h"
-#include "images/export.h"
+#include "export/export.h"
 #include "window_fixture.h"
 
 using lintrel::testing::WindowFixture;

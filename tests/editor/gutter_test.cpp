@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "compiler/build.h"
+#include "text/nibbles.h"
 #include "editor/code_editor.h"
 #include "editor/go_to_dialog.h"
 #include "editor/line_numbering.h"
@@ -17,11 +18,11 @@ namespace {
 
 // The line number a finished line is stored under, read back from its bytes
 // as the machine reads it.
-long long storedNumber(const std::string& platform, const std::string& finished) {
-    if (platform == "BASIC" || platform == "ABC80") return std::stoll(finished);
+long long storedNumber(const Platform& platform, const std::string& finished) {
+    const LineNumberForm form = platform.lineNumberForm;
+    if (form == LineNumberForm::DecimalSpace || form == LineNumberForm::Decimal) return std::stoll(finished);
     const std::vector<unsigned char> bytes = decodeLine(finished);
-    const bool highFirst = platform == "HL2" || platform == "HL3";
-    return highFirst ? bytes[0] * 256 + bytes[1] : bytes[1] * 256 + bytes[0];
+    return form == LineNumberForm::HighByteFirst ? bytes[0] * 256 + bytes[1] : bytes[1] * 256 + bytes[0];
 }
 
 // Builds through F12, waits for the gutter to catch up and builds the same
@@ -81,7 +82,7 @@ void GutterTest::basicColumnMatchesTheBuild() {
     std::vector<QString> expected(static_cast<std::size_t>(editor->blockCount()));
     for (std::size_t k = 0; k < result.lines.size(); ++k)
         expected[static_cast<std::size_t>(result.sourceLines[k])] =
-            QString::number(storedNumber(result.platform, result.lines[k]));
+            QString::number(storedNumber(*result.platform, result.lines[k]));
     for (int line = 0; line < editor->blockCount(); ++line) {
         QCOMPARE(editor->gutterBasicLineNumber(line), expected[static_cast<std::size_t>(line)]);
         QCOMPARE(editor->gutterLineNumber(line), QString::number(line + 1));

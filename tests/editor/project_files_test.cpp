@@ -6,7 +6,7 @@
 #include <QTest>
 #include <array>
 
-#include "compiler/project_text.h"
+#include "text/code_page_1250.h"
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
 #include "window_fixture.h"

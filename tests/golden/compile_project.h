@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "compiler/build.h"
-#include "images/export.h"
+#include "export/export.h"
 
 namespace lintrel::testing {
 

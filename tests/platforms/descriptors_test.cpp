@@ -5,6 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "images/homelab_htp.h"
+#include "images/ht_cas.h"
+#include "images/primo_pri.h"
+#include "images/text_export.h"
+#include "images/tvc_cas.h"
 #include "platforms/platforms.h"
 
 namespace lintrel {
@@ -18,30 +23,29 @@ struct Expected {
     int limit;
     int shown;
     bool spaceRemoval;
-    ImageFormat image;
+    ImageWriter writer;
     std::string_view fileName;
-    int overhead;
-    int start;
+    std::optional<int> overhead;
     int stages;
 };
 
 constexpr int kMaxInt = 2147483647;
 
 const std::vector<Expected> kExpected = {
-    {"ABC80", 0, 0, LineNumberForm::Decimal, 65536, 65535, false, ImageFormat::Text, "Compiled_ABC80.bas", 0,
-     0, 6},
-    {"HL2", 69, 90, LineNumberForm::HighByteFirst, 32760, 32759, true, ImageFormat::Homelab,
-     "Compiled_HL2.htp", 419, 0x40A0, 6},
-    {"HL3", 96, 104, LineNumberForm::HighByteFirst, 32760, 32759, true, ImageFormat::Homelab,
-     "Compiled_HL3.htp", 419, 0x40A0, 6},
-    {"PRIMO", 122, 96, LineNumberForm::LowByteFirst, 65530, 65529, true, ImageFormat::Primo,
-     "Compiled_PRIMO.pri", 6, 0x43EA, 6},
-    {"HT", 124, 108, LineNumberForm::LowByteFirst, 65530, 65529, true, ImageFormat::Ht, "Compiled_HT.cas",
-     260, 0x42E9, 6},
-    {"TVC", 102, 108, LineNumberForm::LowByteFirst, 10000, 9999, true, ImageFormat::Tvc, "Compiled_TVC.cas",
-     143, 0, 6},
-    {"BASIC", 0, 0, LineNumberForm::DecimalSpace, kMaxInt, kMaxInt, false, ImageFormat::Text,
-     "Compiled_BASIC.bas", 0, 0, 5},
+    {"ABC80", 0, 0, LineNumberForm::Decimal, 65536, 65535, false, writeTextExport, "Compiled_ABC80.bas",
+     std::nullopt, 6},
+    {"HL2", 69, 90, LineNumberForm::HighByteFirst, 32760, 32759, true, writeHomelab2Image,
+     "Compiled_HL2.htp", 419, 6},
+    {"HL3", 96, 104, LineNumberForm::HighByteFirst, 32760, 32759, true, writeHomelab3Image,
+     "Compiled_HL3.htp", 419, 6},
+    {"PRIMO", 122, 96, LineNumberForm::LowByteFirst, 65530, 65529, true, writePrimoImage,
+     "Compiled_PRIMO.pri", 6, 6},
+    {"HT", 124, 108, LineNumberForm::LowByteFirst, 65530, 65529, true, writeHtImage, "Compiled_HT.cas",
+     260, 6},
+    {"TVC", 102, 108, LineNumberForm::LowByteFirst, 10000, 9999, true, writeTvcImage, "Compiled_TVC.cas",
+     143, 6},
+    {"BASIC", 0, 0, LineNumberForm::DecimalSpace, kMaxInt, kMaxInt, false, writeTextExport,
+     "Compiled_BASIC.bas", std::nullopt, 5},
 };
 
 void expectFacts(const Platform& platform, const Expected& expected) {
@@ -50,15 +54,13 @@ void expectFacts(const Platform& platform, const Expected& expected) {
     EXPECT_EQ(platform.keywords.size(), expected.keywords);
     EXPECT_EQ(platform.characters.size(), expected.characters);
     EXPECT_EQ(platform.lineNumberForm, expected.form);
-    EXPECT_TRUE(platform.hasLineNumberLimit);
     EXPECT_EQ(platform.lineNumberLimit, expected.limit);
     EXPECT_EQ(platform.reportedMaximum, expected.shown);
     EXPECT_EQ(platform.spaceRemoval, expected.spaceRemoval);
-    EXPECT_EQ(platform.image, expected.image);
+    EXPECT_EQ(platform.writer, expected.writer);
     EXPECT_EQ(platform.fileName, expected.fileName);
     EXPECT_EQ(platform.reportOverhead, expected.overhead);
-    EXPECT_EQ(platform.programStart, expected.start);
-    EXPECT_EQ(platform.stageCount, expected.stages);
+    EXPECT_EQ(stageCount(platform), expected.stages);
 }
 
 TEST(Descriptors, AcceptedIdentifiersInTestingOrderWithTheirFacts) {
@@ -89,47 +91,13 @@ TEST(Descriptors, NoPlatformWritesAPlainListingWithoutNumbers) {
     EXPECT_EQ(none.lineNumberForm, LineNumberForm::None);
     EXPECT_TRUE(none.keywords.empty());
     EXPECT_TRUE(none.characters.empty());
-    EXPECT_TRUE(none.hasLineNumberLimit);
     EXPECT_EQ(none.lineNumberLimit, kMaxInt);
     EXPECT_EQ(none.reportedMaximum, kMaxInt);
     EXPECT_FALSE(none.spaceRemoval);
-    EXPECT_EQ(none.image, ImageFormat::Text);
+    EXPECT_EQ(none.writer, writeTextExport);
     EXPECT_EQ(none.fileName, "Compiled_BASIC.bas");
-    EXPECT_EQ(none.stageCount, 4);
-}
-
-TEST(Descriptors, FileNameIsCompiledIdAndTheFormatsExtension) {
-    for (const Platform& platform : acceptedPlatforms()) {
-        std::string_view extension;
-        switch (platform.image) {
-            case ImageFormat::Text:
-                extension = ".bas";
-                break;
-            case ImageFormat::Homelab:
-                extension = ".htp";
-                break;
-            case ImageFormat::Primo:
-                extension = ".pri";
-                break;
-            case ImageFormat::Ht:
-            case ImageFormat::Tvc:
-                extension = ".cas";
-                break;
-        }
-        EXPECT_EQ(platform.fileName, "Compiled_" + std::string(platform.id) + std::string(extension));
-    }
-}
-
-TEST(Descriptors, TokenizingPlatformsHaveBothTablesTextPlatformsNeither) {
-    for (const Platform& platform : acceptedPlatforms()) {
-        const bool tokenizing = platform.image != ImageFormat::Text;
-        EXPECT_EQ(!platform.keywords.empty(), tokenizing) << platform.id;
-        EXPECT_EQ(!platform.characters.empty(), tokenizing) << platform.id;
-        EXPECT_EQ(platform.spaceRemoval, tokenizing) << platform.id;
-        // The shown maximum is always the last number a line may carry.
-        EXPECT_GE(platform.lineNumberLimit, platform.reportedMaximum) << platform.id;
-        EXPECT_LE(platform.lineNumberLimit - platform.reportedMaximum, 1) << platform.id;
-    }
+    EXPECT_FALSE(none.reportOverhead.has_value());
+    EXPECT_EQ(stageCount(none), 4);
 }
 
 TEST(Descriptors, Utf8LetterCoversExactlyTheEighteenAccentedLetters) {

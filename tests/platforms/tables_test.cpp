@@ -33,14 +33,6 @@ char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (upper(text[i]) != upper(prefix[i])) return false;
-    }
-    return true;
-}
-
 const char* const kTokenizing[] = {"HL2", "HL3", "PRIMO", "HT", "TVC"};
 
 void expectKeyword(std::string_view id, std::size_t row, std::string_view text, std::string_view code) {
@@ -91,36 +83,6 @@ TEST(KeywordTables, OnlyTheDocumentedCodesSpanSeveralLiterals) {
         }
     }
     EXPECT_EQ(multi, (std::set<std::string>{"HL3 INKEY$", "HT ELSE", "PRIMO ELSE"}));
-}
-
-// The keyword pass takes the first row that matches at a place, so a row whose
-// text begins with an earlier row's text would never be reached.
-TEST(KeywordTables, NoRowIsHiddenByAnEarlierPrefix) {
-    for (const char* id : kTokenizing) {
-        const auto& keywords = platform(id).keywords;
-        for (std::size_t later = 0; later < keywords.size(); ++later) {
-            for (std::size_t earlier = 0; earlier < later; ++earlier) {
-                if (!startsWithIgnoringCase(keywords[later].text, keywords[earlier].text)) continue;
-                const bool documentedRepeat =
-                    std::string_view(id) == "PRIMO" && earlier == 111 && later == 113;
-                EXPECT_TRUE(documentedRepeat) << id << " row " << later << " \"" << keywords[later].text
-                                              << "\" is hidden by row " << earlier;
-            }
-        }
-    }
-}
-
-TEST(KeywordTables, TextsAreUpperCaseAndCodesNameDistinctTokens) {
-    for (const char* id : kTokenizing) {
-        std::set<std::string_view> codes;
-        for (const KeywordRow& row : platform(id).keywords) {
-            for (char c : row.text) EXPECT_FALSE(c >= 'a' && c <= 'z') << id << " " << row.text;
-            codes.insert(row.code.substr(0, 4));
-        }
-        // Only HL3 INKEY$/INKEY share a token byte.
-        const std::size_t shared = std::string_view(id) == "HL3" ? 1 : 0;
-        EXPECT_EQ(codes.size() + shared, platform(id).keywords.size()) << id;
-    }
 }
 
 // Which single bytes have a row at all: everything else is reported as having no code.

@@ -3,9 +3,9 @@
 // Sizes are cut where AddressSanitizer makes them slow; bench/ has the full ones.
 #include <gtest/gtest.h>
 
-#include "compiler/project_text.h"
-#include "images/export.h"
+#include "export/export.h"
 #include "reference/project_generator.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 namespace {

@@ -63,6 +63,10 @@ std::optional<std::string> compareResults(const BuildResult& product, const test
         return "error differs\n  product:   " + show(productFile.error) + "\n  reference: " + show(reference.error);
     }
     if (product.error) return std::nullopt;  // the rest is what was built so far
+    if (product.platform->id != reference.platform) {
+        return "platform differs: product \"" + std::string(product.platform->id) + "\", reference \"" +
+               reference.platform + "\"";
+    }
     if (product.emulatorCommand != reference.emulatorCommand) return std::string("emulator command differs");
     if (auto d = compareLists("lines", product.lines, reference.lines)) return d;
     if (product.sourceLines != reference.sourceLines) return std::string("sourceLines differ");

@@ -264,9 +264,9 @@ Result build(const std::vector<std::string>& projectLines, const BuildOptions& o
     result.labelNumbers = assembly.labelNumbers;
     if (result.error) return result;
 
-    if (!result.platform.empty()) labelEnCoding(result.lines, result.labelNames, result.labelNumbers);
-    if (!result.platform.empty() && result.platform != "BASIC") hexEnCoding(result.lines);
-    tokenizer(result.lines, result.platform);
+    if (!assembly.platform.empty()) labelEnCoding(result.lines, result.labelNames, result.labelNumbers);
+    if (!assembly.platform.empty() && assembly.platform != "BASIC") hexEnCoding(result.lines);
+    tokenizer(result.lines, assembly.platform);
     result.error = findUnencodable(assembly, result.lines, projectLines);
     if (result.error) return result;
 

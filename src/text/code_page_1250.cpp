@@ -1,4 +1,4 @@
-#include "compiler/project_text.h"
+#include "text/code_page_1250.h"
 
 #include <array>
 
@@ -23,31 +23,16 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
 
 std::vector<std::string> splitProjectLines(std::string_view bytes) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
-            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    forEachLine(bytes, [&lines](std::string_view line) {
+        lines.emplace_back(line);
+        return true;
+    });
     return lines;
 }
 
-std::string joinProjectLines(const std::vector<std::string>& lines) {
-    std::size_t size = 0;
-    for (const auto& line : lines) size += line.size() + 2;
+std::string joinProjectLines(std::span<const std::string> lines) {
     std::string text;
-    text.reserve(size);
-    for (const auto& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
+    appendLinesWithCrLf(lines, text);
     return text;
 }
 
@@ -61,6 +46,25 @@ std::optional<unsigned char> unicodeToCodePage1250(char32_t character) {
         if (kUpperHalf[i] == character) return static_cast<unsigned char>(0x80 + i);
     }
     return std::nullopt;
+}
+
+std::string utf8FromCodePage1250(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const unsigned char byte : bytes) {
+        const char32_t c = codePage1250ToUnicode(byte);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {  // the code page reaches no further than U+FFFF
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
 }
 
 }  // namespace lintrel

@@ -13,7 +13,8 @@
 #include <iterator>
 #include <thread>
 
-#include "images/export.h"
+#include "system/file_system.h"
+#include "system/start_emulator.h"
 
 namespace lintrel {
 namespace {
@@ -24,7 +25,7 @@ using Bytes = std::vector<unsigned char>;
 class TemporaryFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/lintrel-images-XXXXXX";
+        char name[] = "/tmp/lintrel-system-XXXXXX";
         ASSERT_NE(::mkdtemp(name), nullptr);
         folder = name;
     }

@@ -1,13 +1,15 @@
-// Writing a file so that the old one stays whole until the new one is.
+#include "system/file_system.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <random>
-
-#include "images/export.h"
+#include <system_error>
 
 namespace lintrel {
 
@@ -35,6 +37,7 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
     return -1;
 }
 
+// Writing a file so that the old one stays whole until the new one is.
 bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -49,6 +52,16 @@ bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
 }
 
 }  // namespace
+
+std::optional<std::string> readFileBytes(const std::filesystem::path& path, std::string& bytes) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::strerror(EISDIR);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::strerror(errno != 0 ? errno : ENOENT);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::strerror(errno != 0 ? errno : EIO);
+    return std::nullopt;
+}
 
 std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
                                               const std::vector<unsigned char>& bytes) {
@@ -76,6 +89,12 @@ std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
         ::close(dir);
     }
     return std::nullopt;
+}
+
+std::filesystem::path executableFolder() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path(error) : self.parent_path();
 }
 
 }  // namespace lintrel

@@ -1,12 +1,11 @@
-// Starting the emulator command: through the shell, detached, never waited for.
+#include "system/start_emulator.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "images/export.h"
 
 namespace lintrel {
 

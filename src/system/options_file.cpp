@@ -1,4 +1,4 @@
-#include "lifecycle/options_file.h"
+#include "system/options_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "compiler/project_text.h"
-#include "images/export.h"
+#include "system/file_system.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 

@@ -1,4 +1,4 @@
-#include "lifecycle/version_answer.h"
+#include "system/version_answer.h"
 
 #include <algorithm>
 

@@ -1,0 +1,20 @@
+// A diagnostic as a command-line compiler prints it, so every message the
+// build gives reaches the terminal in one form.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "compiler/build.h"
+
+namespace lintrel {
+
+// "PROJECT:LINE:COLUMN: error: MESSAGE" (":LINE:COLUMN" only where a line
+// applies), then the source line and a caret under the column, a tilde under
+// each further selected character. Lines and columns count from 1; message
+// and source line go from code page 1250 to UTF-8; each line ends with "\n".
+// `projectBytes` are the project file's bytes, split as the build splits them.
+std::string diagnosticText(std::string_view project, const Diagnostic& diagnostic,
+                           std::string_view projectBytes);
+
+}  // namespace lintrel
