@@ -65,7 +65,8 @@ UserEnvironment UserEnvironment::fromProcess() {
     UserEnvironment environment;
     environment.home = environmentValue("HOME");
     if (environment.home.empty()) {
-        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) environment.home = user->pw_dir;
+        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
+            environment.home = user->pw_dir;
     }
     environment.configHome = environmentValue("XDG_CONFIG_HOME");
     return environment;

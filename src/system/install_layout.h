@@ -45,7 +45,8 @@ struct UserEnvironment {
 InstallLayout portableLayout(const std::filesystem::path& programFolder);
 InstallLayout installedLayout(const std::filesystem::path& programFolder, const UserEnvironment& environment);
 // Portable when the marker is beside the executable, installed otherwise.
-InstallLayout findInstallLayout(const std::filesystem::path& programFolder, const UserEnvironment& environment);
+InstallLayout findInstallLayout(const std::filesystem::path& programFolder,
+                                const UserEnvironment& environment);
 
 // The user's documents folder: XDG_DOCUMENTS_DIR of <config>/user-dirs.dirs
 // ("$HOME/..." or an absolute path), else ~/Documents.

@@ -54,7 +54,9 @@ QByteArray readSource(const QString& relative) {
 
 QString hexColour(HighlightColour colour) {
     const Rgb rgb = colourScheme(ColourSchemeId::Classic).tokens[static_cast<std::size_t>(colour)];
-    return QStringLiteral("#%1%2%3").arg(rgb.red, 2, 16, QLatin1Char('0')).arg(rgb.green, 2, 16, QLatin1Char('0'))
+    return QStringLiteral("#%1%2%3")
+        .arg(rgb.red, 2, 16, QLatin1Char('0'))
+        .arg(rgb.green, 2, 16, QLatin1Char('0'))
         .arg(rgb.blue, 2, 16, QLatin1Char('0'));
 }
 
@@ -234,7 +236,8 @@ public:
                 bestRule = rule;
                 bestIsEnd = isEnd;
             };
-            if (frame.contains(QLatin1String("end"))) consider(frame[QLatin1String("end")].toString(), frame, true);
+            if (frame.contains(QLatin1String("end")))
+                consider(frame[QLatin1String("end")].toString(), frame, true);
             for (const QJsonObject& rule : expand(frame[QLatin1String("patterns")].toArray())) {
                 consider(rule.contains(QLatin1String("match")) ? rule[QLatin1String("match")].toString()
                                                                : rule[QLatin1String("begin")].toString(),
@@ -293,18 +296,22 @@ private:
     // the first frame is the grammar, whose name is no scope.
     HighlightColour colourOf(const QList<QJsonObject>& frames) const {
         HighlightColour colour = HighlightColour::Black;
-        for (const QJsonObject& rule : frames.mid(1)) colour = scopeColour(rule[QLatin1String("name")].toString(), colour);
+        for (const QJsonObject& rule : frames.mid(1))
+            colour = scopeColour(rule[QLatin1String("name")].toString(), colour);
         return colour;
     }
     static void paint(Colours& colours, qsizetype from, qsizetype to, HighlightColour colour) {
-        for (qsizetype i = std::max<qsizetype>(from, 0); i < to && i < colours.size(); ++i) colours[i] = colour;
+        for (qsizetype i = std::max<qsizetype>(from, 0); i < to && i < colours.size(); ++i)
+            colours[i] = colour;
     }
 
     QJsonObject grammar_;
     QMap<QString, QString> colours_;
 };
 
-QJsonObject readJson(const QString& relative) { return QJsonDocument::fromJson(readSource(relative)).object(); }
+QJsonObject readJson(const QString& relative) {
+    return QJsonDocument::fromJson(readSource(relative)).object();
+}
 
 }  // namespace
 
@@ -320,10 +327,12 @@ private slots:
         QCOMPARE(definition.itemColour["Plain"], QString());  // the editor's own text colour
         QCOMPARE(definition.itemStyle["Plain"], QStringLiteral("dsNormal"));
         for (std::size_t i = 1; i < std::size(kStates); ++i) {
-            QCOMPARE(definition.itemColour[kStates[i].name].toLower(), hexColour(static_cast<HighlightColour>(i)));
+            QCOMPARE(definition.itemColour[kStates[i].name].toLower(),
+                     hexColour(static_cast<HighlightColour>(i)));
         }
         QVERIFY(definition.language.value("extensions").toString().split(';').contains("*.lpj"));
-        QVERIFY(definition.language.value("mimetype").toString().split(';').contains("text/x-lintrel-project"));
+        QVERIFY(
+            definition.language.value("mimetype").toString().split(';').contains("text/x-lintrel-project"));
     }
 
     // What KDE's loader checks, for machines without its tools: every rule
@@ -333,7 +342,8 @@ private slots:
         const KateDefinition definition = readKateDefinition(readSource("data/highlighting/lintrel.xml"));
         QVERIFY(!definition.contexts.isEmpty());
         for (const QString& kind : definition.ruleKinds) {
-            QVERIFY2(QSet<QString>({"DetectChar", "AnyChar", "IncludeRules"}).contains(kind), qPrintable(kind));
+            QVERIFY2(QSet<QString>({"DetectChar", "AnyChar", "IncludeRules"}).contains(kind),
+                     qPrintable(kind));
         }
         for (const QString& attribute : definition.attributes) {
             QVERIFY2(definition.items.contains(attribute), qPrintable(attribute));
@@ -354,7 +364,8 @@ private slots:
     // the window does.
     void kateEngineColoursAsTheWindowDoes() {
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("kate-syntax-highlighter"));
-        if (tool.isEmpty()) QSKIP("kate-syntax-highlighter is not installed (scripts/install-deps.sh installs it)");
+        if (tool.isEmpty())
+            QSKIP("kate-syntax-highlighter is not installed (scripts/install-deps.sh installs it)");
         QTemporaryDir data, empty;
         QVERIFY(QDir(data.path()).mkpath("org.kde.syntax-highlighting/syntax"));
         QVERIFY(QFile::copy(sourcePath("data/highlighting/lintrel.xml"),
@@ -378,14 +389,16 @@ private slots:
         QVERIFY2(kate.size() >= lines.size(), qPrintable(QString::number(kate.size())));
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const Colours window = windowColours(lines[i]);
-            QVERIFY2(kate[i] == window,
-                     qPrintable("window " + describe(lines[i], window) + "\nkate   " + describe(lines[i], kate[i])));
+            QVERIFY2(kate[i] == window, qPrintable("window " + describe(lines[i], window) + "\nkate   " +
+                                                   describe(lines[i], kate[i])));
         }
     }
 
     void textMateThemeGivesEachScopeTheWindowsColour() {
-        const QJsonObject theme = readJson("data/highlighting/vscode/themes/lintrel-classic-color-theme.json");
-        QCOMPARE(theme["colors"].toObject()["editor.foreground"].toString(), hexColour(HighlightColour::Black));
+        const QJsonObject theme =
+            readJson("data/highlighting/vscode/themes/lintrel-classic-color-theme.json");
+        QCOMPARE(theme["colors"].toObject()["editor.foreground"].toString(),
+                 hexColour(HighlightColour::Black));
         QCOMPARE(theme["colors"].toObject()["editor.background"].toString(), QStringLiteral("#ffffff"));
         QMap<QString, QString> colours;
         for (const QJsonValue& token : theme["tokenColors"].toArray()) {
@@ -396,18 +409,22 @@ private slots:
             QCOMPARE(colours.value(kStates[i].scope).toLower(), hexColour(static_cast<HighlightColour>(i)));
         }
         const QByteArray grammar = readSource("data/highlighting/vscode/syntaxes/lintrel.tmLanguage.json");
-        for (std::size_t i = 1; i < std::size(kStates); ++i) QVERIFY2(grammar.contains(kStates[i].scope), kStates[i].scope);
+        for (std::size_t i = 1; i < std::size(kStates); ++i)
+            QVERIFY2(grammar.contains(kStates[i].scope), kStates[i].scope);
     }
 
     // The VS Code folder names files that exist, for .lpj.
     void vscodeExtensionPointsAtItsFiles() {
-        const QJsonObject contributes = readJson("data/highlighting/vscode/package.json")["contributes"].toObject();
+        const QJsonObject contributes =
+            readJson("data/highlighting/vscode/package.json")["contributes"].toObject();
         const QJsonObject language = contributes["languages"].toArray().first().toObject();
         QCOMPARE(language["extensions"].toArray().first().toString(), QStringLiteral(".lpj"));
-        QCOMPARE(language["mimetypes"].toArray().first().toString(), QStringLiteral("text/x-lintrel-project"));
+        QCOMPARE(language["mimetypes"].toArray().first().toString(),
+                 QStringLiteral("text/x-lintrel-project"));
         const QJsonObject grammar = contributes["grammars"].toArray().first().toObject();
-        QCOMPARE(grammar["scopeName"].toString(),
-                 readJson("data/highlighting/vscode/syntaxes/lintrel.tmLanguage.json")["scopeName"].toString());
+        QCOMPARE(
+            grammar["scopeName"].toString(),
+            readJson("data/highlighting/vscode/syntaxes/lintrel.tmLanguage.json")["scopeName"].toString());
         for (const QJsonValue& entry : contributes["grammars"].toArray() + contributes["themes"].toArray()) {
             const QString path = QDir::cleanPath("data/highlighting/vscode/" + entry["path"].toString());
             QVERIFY2(QFile::exists(sourcePath(path)), qPrintable(path));
@@ -417,12 +434,14 @@ private slots:
     // The grammar and its theme colour the examples and the usual kinds of
     // line as the window does.
     void textMateGrammarColoursAsTheWindowDoes() {
-        const QJsonObject theme = readJson("data/highlighting/vscode/themes/lintrel-classic-color-theme.json");
+        const QJsonObject theme =
+            readJson("data/highlighting/vscode/themes/lintrel-classic-color-theme.json");
         QMap<QString, QString> colours;
         for (const QJsonValue& token : theme["tokenColors"].toArray()) {
             colours[token["scope"].toString()] = token["settings"].toObject()["foreground"].toString();
         }
-        const TextMateLine grammar(readJson("data/highlighting/vscode/syntaxes/lintrel.tmLanguage.json"), colours);
+        const TextMateLine grammar(readJson("data/highlighting/vscode/syntaxes/lintrel.tmLanguage.json"),
+                                   colours);
         for (const QString& line : exampleLines() + kOrdinaryLines) {
             const auto textMate = grammar.colour(line);
             QVERIFY2(textMate, qPrintable("a region does not end with the line: " + line));

@@ -21,15 +21,16 @@ private slots:
         const QString previousCurrent = QDir::currentPath();
         QDir::setCurrent(current.path());  // no WhatsNew.txt here
         const QDir usr(QDir(root.path()).filePath("usr"));
-        QVERIFY(usr.mkpath("bin") && usr.mkpath("share/lintrel/examples/hl2") && QDir(root.path()).mkpath("home/.config"));
+        QVERIFY(usr.mkpath("bin") && usr.mkpath("share/lintrel/examples/hl2") &&
+                QDir(root.path()).mkpath("home/.config"));
         writeFile(usr.filePath("share/lintrel/WhatsNew.txt"), "Installed news\n");
         writeFile(usr.filePath("share/lintrel/manual.md"), "# Manual\n");
         writeFile(usr.filePath("share/lintrel/examples/hl2/hello.lpj"), "&P=HL2\r\nPRINT 1\r\n");
         const QString home = QDir(root.path()).filePath("home");
         writeFile(home + "/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
 
-        const InstallLayout layout = installedLayout(usr.filePath("bin").toStdString(),
-                                                     UserEnvironment{.home = home.toStdString(), .configHome = ""});
+        const InstallLayout layout = installedLayout(
+            usr.filePath("bin").toStdString(), UserEnvironment{.home = home.toStdString(), .configHome = ""});
         QCOMPARE(createUserFolders(layout), std::nullopt);
         ScriptedDialogs dialogs;
         StartupEnvironment environment;
