@@ -64,7 +64,7 @@ TEST_F(InstallLayoutTest, ConfigHomeMustBeAbsoluteToCount) {
 TEST_F(InstallLayoutTest, DocumentsFolderFollowsUserDirs) {
     const struct {
         const char* file;
-        fs::path expected;  // under home unless absolute
+        fs::path expected;  // under home unless absolute; empty: home itself
     } rows[] = {
         {nullptr, "Documents"},
         {"XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", "Documents"},
@@ -82,7 +82,9 @@ TEST_F(InstallLayoutTest, DocumentsFolderFollowsUserDirs) {
         const fs::path file = home() / ".config" / "user-dirs.dirs";
         fs::remove(file);
         if (row.file) write(file, row.file);
-        const fs::path expected = row.expected.is_absolute() ? row.expected : home() / row.expected;
+        const fs::path expected = row.expected.empty()         ? home()
+                                  : row.expected.is_absolute() ? row.expected
+                                                               : home() / row.expected;
         EXPECT_EQ(documentsFolder(user).lexically_normal(), expected.lexically_normal())
             << (row.file ? row.file : "(no file)");
     }
