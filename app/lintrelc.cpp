@@ -12,6 +12,7 @@
 #include "compiler/diagnostic_text.h"
 #include "export/export.h"
 #include "system/file_system.h"
+#include "system/install_layout.h"
 #include "system/options_file.h"
 #include "system/start_emulator.h"
 #include "system/version.h"
@@ -42,9 +43,10 @@ struct CommandLine {
 void printHelp() {
     std::cout << kUsage << "\n\n"
               << "Builds a Lintrel project and writes its one output file, as the window's COMPILE does.\n\n"
-              << "  --exports DIR             write into DIR (default: Exports beside lintrelc)\n"
+              << "  --exports DIR             write into DIR (default: Exports beside lintrelc, or\n"
+              << "                            ~/Documents/Lintrel/Exports when installed)\n"
               << "  --space-removal on|off    remove unnecessary spaces (default: Space_Remove of\n"
-              << "                            Options.ini beside lintrelc, on when missing)\n"
+              << "                            Options.ini, on when missing)\n"
               << "  --run                     start the project's emulator command after writing\n"
               << "  --help                    show this help\n"
               << "  --version                 show the version\n";
@@ -129,7 +131,8 @@ void reportFileError(const fs::path& exports, const std::string& error) {
 }
 
 int compile(const Arguments& arguments) {
-    const fs::path folder = lintrel::executableFolder();
+    const lintrel::InstallLayout layout =
+        lintrel::findInstallLayout(lintrel::executableFolder(), lintrel::UserEnvironment::fromProcess());
     std::string projectBytes;
     if (const auto reason = lintrel::readFileBytes(arguments.project, projectBytes)) {
         std::cerr << "lintrelc: cannot read \"" << arguments.project << "\": " << *reason << '\n';
@@ -137,8 +140,14 @@ int compile(const Arguments& arguments) {
     }
     lintrel::BuildOptions options;
     options.removeSpaces = arguments.spaceRemoval.value_or(
-        lintrel::readOptions(lintrel::IniFile::load(folder / "Options.ini")).spaceRemoval);
-    const fs::path exports = arguments.exports.value_or(folder / "Exports");
+        lintrel::readOptions(lintrel::IniFile::load(layout.optionsFile())).spaceRemoval);
+    const fs::path exports = arguments.exports.value_or(layout.exportsFolder);
+    if (!arguments.exports) {
+        if (const auto error = lintrel::createUserFolders(layout)) {
+            std::cerr << "lintrelc: " << *error << '\n';
+            return kExitBuildOrFile;
+        }
+    }
     // Built from the file's bytes: no second copy of a large project.
     const lintrel::CompiledProject compiled = lintrel::compileProjectText(projectBytes, options, exports);
     if (compiled.error) {
