@@ -70,9 +70,11 @@ std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
     const int fd = createTemporary(path, temporary);
     if (fd < 0) return failure(path, errno);
 
-    // A file that is replaced keeps its permissions.
+    // A regular file that is replaced keeps its access bits; a link's target
+    // lends none (it may be world-writable or setuid), nor does a setuid,
+    // setgid or sticky bit pass on. Otherwise the umask decides.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+    if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 0777);
 
     int error = 0;
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0) error = errno;

@@ -64,6 +64,49 @@ TEST_F(WriteFileReplacing, KeepsThePermissionsOfTheReplacedFile) {
     EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
+// A link to a file elsewhere is replaced by the new file, but that file's
+// mode is no model: a world-writable or setuid target must not pass its bits
+// on. Only a regular file at the path itself lends its 0777 bits.
+TEST_F(WriteFileReplacing, PermissionsComeOnlyFromARegularFileAndOnlyItsAccessBits) {
+    enum class Kind { File, LinkToFile, DanglingLink, Fifo };
+    struct Row {
+        Kind kind;
+        mode_t mode;      // of the file or of the link's target
+        mode_t expected;  // of the new file, under umask 022
+    };
+    const Row rows[] = {
+        {Kind::File, 0640, 0640},       {Kind::File, 04755, 0755},       {Kind::File, 02750, 0750},
+        {Kind::File, 01604, 0604},      {Kind::LinkToFile, 0666, 0644},  {Kind::LinkToFile, 04755, 0644},
+        {Kind::LinkToFile, 0600, 0644}, {Kind::DanglingLink, 0, 0644},   {Kind::Fifo, 0600, 0644},
+    };
+    const mode_t previousMask = ::umask(022);
+    for (const Row& row : rows) {
+        const fs::path target = folder / "Compiled_HL2.htp", elsewhere = folder / "elsewhere";
+        fs::remove(target);
+        fs::remove(elsewhere);
+        if (row.kind == Kind::File || row.kind == Kind::LinkToFile) {
+            const fs::path file = row.kind == Kind::File ? target : elsewhere;
+            put(file, "old");
+            ASSERT_EQ(::chmod(file.c_str(), row.mode), 0);
+        }
+        if (row.kind == Kind::LinkToFile || row.kind == Kind::DanglingLink) fs::create_symlink(elsewhere, target);
+        if (row.kind == Kind::Fifo) {
+            ASSERT_EQ(::mkfifo(target.c_str(), row.mode), 0);
+        }
+
+        ASSERT_FALSE(writeFileReplacing(target, Bytes{'n', 'e', 'w'}));
+        struct stat status {};
+        ASSERT_EQ(::lstat(target.c_str(), &status), 0);
+        EXPECT_TRUE(S_ISREG(status.st_mode));
+        EXPECT_EQ(status.st_mode & 07777, row.expected) << static_cast<int>(row.kind) << " " << std::oct << row.mode;
+        EXPECT_EQ(contents(target), "new");
+        if (row.kind == Kind::LinkToFile) {
+            EXPECT_EQ(contents(elsewhere), "old");  // the target is left alone
+        }
+    }
+    ::umask(previousMask);
+}
+
 TEST_F(WriteFileReplacing, MissingFolderIsAnErrorNamingThePathAndIsNotCreated) {
     const fs::path target = folder / "Exports" / "Compiled_HL2.htp";
     const auto error = writeFileReplacing(target, Bytes{1});
