@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "system/file_system.h"
+#include "system/temporary_folder.h"
 #include "system/start_emulator.h"
 
 namespace lintrel {
@@ -21,25 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
-
-class TemporaryFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char name[] = "/tmp/lintrel-system-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    static std::string contents(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {})); }
-
-    fs::path folder;
-};
 
 using WriteFileReplacing = TemporaryFolder;
 

@@ -1,0 +1,136 @@
+// writeFileReplacing: the new file beside the old one until it is whole and
+// on disk, then renamed over it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "system/file_system.h"
+
+namespace lintrel {
+
+int FileCalls::createNew(const std::filesystem::path& path, mode_t mode) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+}
+ssize_t FileCalls::write(int fd, const void* bytes, std::size_t size) { return ::write(fd, bytes, size); }
+int FileCalls::sync(int fd) { return ::fsync(fd); }
+int FileCalls::close(int fd) { return ::close(fd); }
+int FileCalls::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return ::rename(from.c_str(), to.c_str());
+}
+int FileCalls::remove(const std::filesystem::path& path) { return ::unlink(path.c_str()); }
+int FileCalls::syncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    const int result = ::fsync(fd);
+    ::close(fd);
+    return result;
+}
+
+FileCalls& systemFileCalls() {
+    static FileCalls calls;  // stateless
+    return calls;
+}
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0666;  // the umask applied
+
+std::string failure(const std::filesystem::path& path, int error) {
+    return "Cannot write \"" + path.string() + "\": " + std::strerror(error);
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+    return path.has_parent_path() ? path.parent_path() : ".";
+}
+
+// The new file until it takes the target's place; on every other way out it
+// is closed and removed.
+class Temporary {
+public:
+    explicit Temporary(FileCalls& calls) : calls_(calls) {}
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    ~Temporary() {
+        if (fd_ >= 0) calls_.close(fd_);
+        if (!name_.empty()) calls_.remove(name_);
+    }
+
+    // Beside `target`, named so that no other writer picks it.
+    bool create(const std::filesystem::path& target) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = ".";  // built by appends: GCC 12 warns wrongly on "." + string
+            name += target.filename().string();
+            name += '.';
+            name += std::to_string(random());
+            name += ".tmp";
+            const std::filesystem::path candidate = folderOf(target) / name;
+            fd_ = calls_.createNew(candidate, kNewFileMode);
+            if (fd_ >= 0) name_ = candidate;
+            if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
+        }
+        return false;
+    }
+
+    bool writeAll(const std::vector<unsigned char>& bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = calls_.write(fd_, bytes.data() + done, bytes.size() - done);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+    bool sync() { return calls_.sync(fd_) == 0; }
+
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return calls_.close(fd) == 0;
+    }
+
+    bool replace(const std::filesystem::path& target) {
+        if (calls_.rename(name_, target) != 0) return false;
+        name_.clear();
+        return true;
+    }
+
+    int fd() const { return fd_; }
+
+private:
+    FileCalls& calls_;
+    int fd_ = -1;
+    std::filesystem::path name_;  // empty once renamed
+};
+
+}  // namespace
+
+std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
+                                              const std::vector<unsigned char>& bytes, FileCalls& calls) {
+    if (path.empty() || !path.has_filename()) return failure(path, EISDIR);
+    Temporary temporary(calls);
+    if (!temporary.create(path)) return failure(path, errno);
+
+    // A regular file that is replaced keeps its access bits; a link's target
+    // lends none (it may be world-writable or setuid), nor does a setuid,
+    // setgid or sticky bit pass on. Otherwise the umask decides.
+    struct stat old {};
+    if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(temporary.fd(), old.st_mode & 0777);
+
+    // Whole and on disk before the name moves, so a crash leaves the old file or the new one.
+    if (!temporary.writeAll(bytes) || !temporary.sync() || !temporary.close() || !temporary.replace(path))
+        return failure(path, errno);
+    // Makes the new name itself durable; a failure here loses nothing.
+    calls.syncFolder(folderOf(path));
+    return std::nullopt;
+}
+
+}  // namespace lintrel
