@@ -1,9 +1,13 @@
 // writeFileReplacing: the new file beside the old one until it is whole and
 // on disk, then renamed over it.
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -47,6 +51,67 @@ std::filesystem::path folderOf(const std::filesystem::path& path) {
     return path.has_parent_path() ? path.parent_path() : ".";
 }
 
+// The signals that end a program unless it handles them.
+constexpr std::array<int, 3> kEndingSignals = {SIGHUP, SIGINT, SIGTERM};
+
+// The named new file that such a signal removes before the program ends. The
+// programs replace one file at a time; the handler reads this and nothing else.
+std::atomic<const char*> pendingRemoval{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free, "read by a signal handler");
+
+extern "C" void removeThenEnd(int signal) {
+    if (const char* name = pendingRemoval.load()) ::unlink(name);
+    ::raise(signal);  // the action is the default again (SA_RESETHAND): the program ends as it would have
+}
+
+// While it lives, a signal that would end the program removes the new file
+// first. A signal the program handles or ignores itself is left to it.
+class RemovalOnSignals {
+public:
+    RemovalOnSignals() {
+        struct sigaction ours {};
+        ours.sa_handler = removeThenEnd;
+        ours.sa_flags = SA_RESETHAND;
+        ::sigemptyset(&ours.sa_mask);
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            struct sigaction current {};
+            if (::sigaction(kEndingSignals[i], nullptr, &current) != 0) continue;
+            if ((current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_DFL) continue;
+            installed_[i] = ::sigaction(kEndingSignals[i], &ours, nullptr) == 0;
+        }
+    }
+    RemovalOnSignals(const RemovalOnSignals&) = delete;
+    RemovalOnSignals& operator=(const RemovalOnSignals&) = delete;
+    ~RemovalOnSignals() {
+        struct sigaction standard {};
+        standard.sa_handler = SIG_DFL;
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            if (installed_[i]) ::sigaction(kEndingSignals[i], &standard, nullptr);
+        }
+    }
+
+private:
+    std::array<bool, kEndingSignals.size()> installed_{};
+};
+
+// Holds those signals back while the new file's name comes or goes, so that
+// the handler never sees a file without its name or a name without its file.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        ::sigemptyset(&held);
+        for (const int signal : kEndingSignals) ::sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+private:
+    sigset_t previous_{};
+};
+
 // The new file until it takes the target's place; on every other way out it
 // is closed and removed.
 class Temporary {
@@ -56,7 +121,9 @@ public:
     Temporary& operator=(const Temporary&) = delete;
     ~Temporary() {
         if (fd_ >= 0) calls_.close(fd_);
+        const SignalsHeld held;
         if (!name_.empty()) calls_.remove(name_);
+        pendingRemoval = nullptr;
     }
 
     // Beside `target`, named so that no other writer picks it.
@@ -69,8 +136,12 @@ public:
             name += std::to_string(random());
             name += ".tmp";
             const std::filesystem::path candidate = folderOf(target) / name;
+            const SignalsHeld held;
             fd_ = calls_.createNew(candidate, kNewFileMode);
-            if (fd_ >= 0) name_ = candidate;
+            if (fd_ >= 0) {
+                name_ = candidate;
+                pendingRemoval = name_.c_str();
+            }
             if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
         }
         return false;
@@ -98,8 +169,10 @@ public:
     }
 
     bool replace(const std::filesystem::path& target) {
+        const SignalsHeld held;
         if (calls_.rename(name_, target) != 0) return false;
         name_.clear();
+        pendingRemoval = nullptr;
         return true;
     }
 
@@ -116,6 +189,7 @@ private:
 std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
                                               const std::vector<unsigned char>& bytes, FileCalls& calls) {
     if (path.empty() || !path.has_filename()) return failure(path, EISDIR);
+    const RemovalOnSignals removal;
     Temporary temporary(calls);
     if (!temporary.create(path)) return failure(path, errno);
 

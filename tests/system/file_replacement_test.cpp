@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -94,6 +95,25 @@ TEST_F(FileReplacement, AFaultAtEachStepLeavesAWholeFileAndNothingElse) {
         }
         EXPECT_EQ(contents(target), row.left) << row.failing;
         EXPECT_EQ(entries(), 1u) << row.failing;
+    }
+}
+
+// Ctrl+C, a closed terminal or a kill in the middle of writing a large image
+// ends the program as the signal would, with nothing left beside the old file.
+TEST_F(FileReplacement, ASignalThatEndsTheProgramLeavesNothingBehind) {
+    const fs::path target = folder / "Compiled_HT.cas";
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        put(target, "old");
+        EXPECT_EXIT(
+            {
+                RecordingCalls calls;
+                calls.beforeWrite = [signal] { ::raise(signal); };
+                writeFileReplacing(target, kNew, calls);
+            },
+            ::testing::KilledBySignal(signal), "")
+            << signal;
+        EXPECT_EQ(contents(target), "old") << signal;
+        EXPECT_EQ(entries(), 1u) << signal;
     }
 }
 
