@@ -9,18 +9,32 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <ctime>
 #include <cstring>
 #include <random>
+#include <string_view>
 
 #include "system/file_system.h"
 
 namespace lintrel {
 
+int FileCalls::createUnnamed(const std::filesystem::path& folder, mode_t mode) {
+    // The name comes through /proc later; without it the file could never have one.
+    if (::access("/proc/self/fd", X_OK) != 0) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+}
 int FileCalls::createNew(const std::filesystem::path& path, mode_t mode) {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
 }
 ssize_t FileCalls::write(int fd, const void* bytes, std::size_t size) { return ::write(fd, bytes, size); }
 int FileCalls::sync(int fd) { return ::fsync(fd); }
+int FileCalls::name(int fd, const std::filesystem::path& path) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+}
 int FileCalls::close(int fd) { return ::close(fd); }
 int FileCalls::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
     return ::rename(from.c_str(), to.c_str());
@@ -42,6 +56,10 @@ FileCalls& systemFileCalls() {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // the umask applied
+constexpr std::string_view kNameMark = ".lintrel-";  // then 16 hexadecimal digits
+constexpr std::size_t kNameDigits = 16;
+constexpr std::string_view kNameEnd = ".tmp";
+constexpr std::time_t kLeftoverAge = 60 * 60;  // far longer than any build
 
 std::string failure(const std::filesystem::path& path, int error) {
     return "Cannot write \"" + path.string() + "\": " + std::strerror(error);
@@ -49,6 +67,45 @@ std::string failure(const std::filesystem::path& path, int error) {
 
 std::filesystem::path folderOf(const std::filesystem::path& path) {
     return path.has_parent_path() ? path.parent_path() : ".";
+}
+
+// ".Compiled_HL2.htp.lintrel-0123456789abcdef.tmp": hidden, beside the
+// target, and in a form that tells it from the user's own files.
+std::filesystem::path temporaryName(const std::filesystem::path& target, std::random_device& random) {
+    constexpr std::string_view kHex = "0123456789abcdef";
+    std::string name = ".";  // built by appends: GCC 12 warns wrongly on "." + string
+    name += target.filename().string();
+    name += kNameMark;
+    for (std::size_t i = 0; i < kNameDigits; i += 8) {
+        for (unsigned bits = random(), digit = 0; digit < 8; ++digit, bits >>= 4) name += kHex[bits & 0xF];
+    }
+    name += kNameEnd;
+    return folderOf(target) / name;
+}
+
+bool isTemporaryName(std::string_view name) {
+    constexpr std::size_t kTail = kNameMark.size() + kNameDigits + kNameEnd.size();
+    if (name.size() < 2 + kTail || name.front() != '.' || !name.ends_with(kNameEnd)) return false;
+    const std::string_view tail = name.substr(name.size() - kTail);
+    const std::string_view digits = tail.substr(kNameMark.size(), kNameDigits);
+    return tail.starts_with(kNameMark) &&
+           digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+// A replacement that died before its rename where the file system has no
+// unnamed files (SIGKILL, a crash, a power cut) leaves its new file. Those of
+// this user over an hour old go; a younger one may belong to a build running now.
+void removeLeftovers(const std::filesystem::path& folder, FileCalls& calls) {
+    std::error_code error;
+    const std::time_t now = std::time(nullptr);
+    for (auto entry = std::filesystem::directory_iterator(folder, error);
+         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::filesystem::path& path = entry->path();
+        if (!isTemporaryName(path.filename().string())) continue;
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) continue;
+        if (now - status.st_mtime > kLeftoverAge) calls.remove(path);
+    }
 }
 
 // The signals that end a program unless it handles them.
@@ -126,25 +183,21 @@ public:
         pendingRemoval = nullptr;
     }
 
-    // Beside `target`, named so that no other writer picks it.
+    // Without a name where the file system allows, else by a name beside `target`.
     bool create(const std::filesystem::path& target) {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = ".";  // built by appends: GCC 12 warns wrongly on "." + string
-            name += target.filename().string();
-            name += '.';
-            name += std::to_string(random());
-            name += ".tmp";
-            const std::filesystem::path candidate = folderOf(target) / name;
-            const SignalsHeld held;
-            fd_ = calls_.createNew(candidate, kNewFileMode);
-            if (fd_ >= 0) {
-                name_ = candidate;
-                pendingRemoval = name_.c_str();
-            }
-            if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
-        }
-        return false;
+        fd_ = calls_.createUnnamed(folderOf(target), kNewFileMode);
+        if (fd_ >= 0) return true;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
+        return takeName(target, [this](const std::filesystem::path& name) {
+            fd_ = calls_.createNew(name, kNewFileMode);
+            return fd_ >= 0;
+        });
+    }
+
+    // The unnamed file gets its name once it is whole and on disk.
+    bool giveName(const std::filesystem::path& target) {
+        if (!name_.empty()) return true;
+        return takeName(target, [this](const std::filesystem::path& name) { return calls_.name(fd_, name) == 0; });
     }
 
     bool writeAll(const std::vector<unsigned char>& bytes) {
@@ -179,6 +232,24 @@ public:
     int fd() const { return fd_; }
 
 private:
+    // Tries fresh names until `make` succeeds or fails for another reason
+    // than the name being taken.
+    template <typename Make>
+    bool takeName(const std::filesystem::path& target, Make make) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::filesystem::path candidate = temporaryName(target, random);
+            const SignalsHeld held;
+            if (make(candidate)) {
+                name_ = candidate;
+                pendingRemoval = name_.c_str();
+                return true;
+            }
+            if (errno != EEXIST) return false;
+        }
+        return false;
+    }
+
     FileCalls& calls_;
     int fd_ = -1;
     std::filesystem::path name_;  // empty once renamed
@@ -189,6 +260,7 @@ private:
 std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
                                               const std::vector<unsigned char>& bytes, FileCalls& calls) {
     if (path.empty() || !path.has_filename()) return failure(path, EISDIR);
+    removeLeftovers(folderOf(path), calls);
     const RemovalOnSignals removal;
     Temporary temporary(calls);
     if (!temporary.create(path)) return failure(path, errno);
@@ -200,7 +272,8 @@ std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
     if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(temporary.fd(), old.st_mode & 0777);
 
     // Whole and on disk before the name moves, so a crash leaves the old file or the new one.
-    if (!temporary.writeAll(bytes) || !temporary.sync() || !temporary.close() || !temporary.replace(path))
+    if (!temporary.writeAll(bytes) || !temporary.sync() || !temporary.giveName(path) || !temporary.close() ||
+        !temporary.replace(path))
         return failure(path, errno);
     // Makes the new name itself durable; a failure here loses nothing.
     calls.syncFolder(folderOf(path));
