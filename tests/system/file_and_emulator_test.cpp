@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "system/file_system.h"
+#include "system/options_file.h"
 #include "system/temporary_folder.h"
 #include "system/start_emulator.h"
 
@@ -136,6 +138,64 @@ TEST_F(WriteFileReplacing, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
     EXPECT_NE(error->find(target.string()), std::string::npos) << *error;
     EXPECT_EQ(contents(target), "the old image");
     EXPECT_EQ(entries(), 1u);
+}
+
+using ProjectReading = TemporaryFolder;
+
+// The limit holds for a file (whose size the message gives) and for a
+// stream, which is read no further than one byte past it.
+TEST_F(ProjectReading, FilesAndStreamsUpToTheLimitAreReadAndNoMore) {
+    constexpr std::int64_t kLimit = 1024 * 1024;
+    std::string bytes;
+    put(folder / "full.lpj", std::string(kLimit, 'A'));
+    EXPECT_FALSE(readFileBytes(folder / "full.lpj", bytes, kLimit));
+    EXPECT_EQ(bytes.size(), static_cast<std::size_t>(kLimit));
+    put(folder / "over.lpj", std::string(kLimit + 1, 'A'));
+    EXPECT_EQ(readFileBytes(folder / "over.lpj", bytes, kLimit),
+              "the project is 1.0 MB (1048577 bytes); projects over 1 MB are not read");
+
+    // The writer below learns that the reader stopped as EPIPE, not as a signal.
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    for (const std::int64_t size : {kLimit, kLimit + 1, 3 * kLimit}) {
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        std::thread writer([&] {
+            const std::string sent(static_cast<std::size_t>(size), 'B');
+            for (std::size_t done = 0; done < sent.size();) {
+                const ssize_t n = ::write(ends[1], sent.data() + done, sent.size() - done);
+                if (n <= 0) break;  // the reader stopped
+                done += static_cast<std::size_t>(n);
+            }
+            ::close(ends[1]);
+        });
+        const auto reason = readStreamBytes(ends[0], bytes, kLimit);
+        ::close(ends[0]);
+        writer.join();
+        if (size <= kLimit) {
+            EXPECT_FALSE(reason) << *reason;
+            EXPECT_EQ(bytes.size(), static_cast<std::size_t>(size));
+        } else {
+            EXPECT_EQ(reason, "the project is over 1 MB (more than 1048576 bytes); projects over 1 MB are not read");
+            EXPECT_LE(bytes.size(), static_cast<std::size_t>(kLimit + 1));
+        }
+    }
+    std::signal(SIGPIPE, previous);
+}
+
+// A FIFO without a writer would hold the program at start-up for good.
+TEST_F(ProjectReading, SettingsInAFifoReadAsNone) {
+    const fs::path fifo = folder / "Options.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(IniFile::load(fifo).text(), "");
+    EXPECT_FALSE(IniFile::loadForUpdate(fifo));
+}
+
+TEST(StreamWriting, AFullDeviceIsAnError) {
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    const std::vector<unsigned char> image(100, 0x41);
+    EXPECT_EQ(writeStreamBytes(full, image), "No space left on device");
+    ::close(full);
 }
 
 // Polls for a file the started command makes; the command runs on its own.
