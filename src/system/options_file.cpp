@@ -188,9 +188,14 @@ Options readOptions(const IniFile& file) {
     options.updateServer = file.value(kSection, "Update_Server");
     options.manualAddress = file.value(kSection, "Manual_Address");
     // A line the user deleted leaves a gap; the ones after it still count.
+    // Storing closes the gap and leaves the last key as it was: a repeat is
+    // read once, so the list does not grow by one at every close.
+    auto& approved = options.approvedEmulatorCommands;
     for (std::size_t i = 0; i < kMostApprovedCommands; ++i) {
-        if (const auto command = file.value(kSection, approvedCommandKey(i)))
-            options.approvedEmulatorCommands.push_back(withoutQuotes(*command));
+        const auto command = file.value(kSection, approvedCommandKey(i));
+        if (!command) continue;
+        std::string text = withoutQuotes(*command);
+        if (std::find(approved.begin(), approved.end(), text) == approved.end()) approved.push_back(std::move(text));
     }
     options.lineNumbers = readSwitch(file, "Line_Numbers", options.lineNumbers);
     options.basicLineNumbers = readSwitch(file, "BASIC_Line_Numbers", options.basicLineNumbers);
