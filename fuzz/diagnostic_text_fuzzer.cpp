@@ -59,8 +59,7 @@ void checkEcho(std::string_view shown, std::string_view marks) {
     std::vector<char32_t> characters;
     decode(shown, characters);
     require(characters.size() <= static_cast<std::size_t>(lintrel::kEchoedColumns), "an echoed line past the width");
-    // A caret past the line's end stands one column right of it.
-    require(marks.size() <= static_cast<std::size_t>(lintrel::kEchoedColumns) + 1, "a mark line past the width");
+    require(marks.size() <= static_cast<std::size_t>(lintrel::kEchoedColumns), "a mark line past the width");
     const std::size_t caret = marks.find('^');
     require(caret != std::string_view::npos && marks.find_first_not_of(" \t") == caret &&
                 marks.find_first_not_of('~', caret + 1) == std::string_view::npos,

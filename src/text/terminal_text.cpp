@@ -53,7 +53,7 @@ struct Span {
 // Room is kept for both "…" marks; half of the rest goes left of the caret,
 // then the right takes what it can and gives any left over back to the left.
 Span visibleSpan(std::string_view line, std::size_t caret, int width) {
-    long long total = 0;
+    long long total = caret == line.size() ? 1 : 0;  // a caret past the end takes a column of its own
     for (char byte : line) total += columnsOf(byte);
     if (total <= width) return {0, line.size()};
     const int room = width - 2;  // one column for each "…"

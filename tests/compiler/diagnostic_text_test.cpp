@@ -73,6 +73,7 @@ TEST(DiagnosticText, LongLinesAreCutAroundTheCaretWithAMarkAtEachCut) {
         {a + "X", 1001, 1, ellipsis + a.substr(0, 197) + "X", " " + std::string(198, ' ') + "^"},
         {std::string(300, '\x1b'), 150, 1, ellipsis + times(49, "\\x1b") + ellipsis, " " + std::string(92, ' ') + "^~~~"},
         {std::string(200, 'c'), 5, 1, std::string(200, 'c'), "     ^"},
+        {std::string(200, 'c'), 200, 1, ellipsis + std::string(198, 'c'), " " + std::string(198, ' ') + "^"},
     };
     for (const Row& row : rows) {
         const Diagnostic diagnostic{"Long", 1, row.column, row.length, true};
