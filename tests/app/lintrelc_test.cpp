@@ -17,7 +17,7 @@ using namespace lintrel::testing;
 constexpr const char* kPrimoPrint = "&P=PRIMO\r\n&C=10\r\nPRINT 1\r\n";
 const std::string kPrimo15 = std::string("\xD1\x00\x00\x09\x00\xF1\x43\x0A\x00\xB2\x31\x00\x00\x00\xC9", 15);
 const std::string kPrimo16 = std::string("\xD1\x00\x00\x0A\x00\xF2\x43\x0A\x00\xB2\x20\x31\x00\x00\x00\xC9", 16);
-const std::string kUsage = "usage: lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT\n";
+const std::string kUsage = "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] PROJECT\n";
 
 class Lintrelc : public ::testing::Test {
 protected:
@@ -281,6 +281,9 @@ TEST_F(Lintrelc, BadUsageExitsTwoWithTheUsageLine) {
         {"--space-removal"},
         {"--verbose", lpj.string()},
         {lpj.string(), lpj.string()},
+        {lpj.string(), "-o"},
+        {"--output=", lpj.string()},
+        {"-", lpj.string()},
     };
     for (const auto& arguments : cases) {
         const ProgramRun result = run(arguments);
@@ -295,6 +298,8 @@ TEST_F(Lintrelc, HelpAndVersion) {
     const ProgramRun help = run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
+    for (const char* option : {"--exports DIR", "-o, --output FILE", "--space-removal on|off", "--run", "- reads it from standard input"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const ProgramRun version = run({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "lintrelc " + std::string(kProgramVersion) + "\n");
