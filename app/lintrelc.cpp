@@ -1,7 +1,10 @@
 // lintrelc: the build of the window for scripts, make files and CI.
-//   lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT
-// Exit 0 after writing the one output file, 1 on a build or file error
-// (nothing written, nothing started), 2 on bad usage.
+//   lintrelc [--exports DIR] [--space-removal on|off] [--run] [-w|--werror]
+//            [-Wunused-label] PROJECT
+// Warnings go to stderr before the usual output and leave the exit code as
+// it is. Exit 0 after writing the one output file, 1 on a build or file
+// error or on warnings under --werror (nothing written, nothing started),
+// 2 on bad usage.
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -20,7 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT";
+constexpr std::string_view kUsage =
+    "usage: lintrelc [--exports DIR] [--space-removal on|off] [--run] [-w|--werror] [-Wunused-label] PROJECT";
 constexpr int kExitBuildOrFile = 1;
 constexpr int kExitUsage = 2;
 
@@ -28,6 +32,7 @@ struct Arguments {
     std::optional<fs::path> exports;
     std::optional<bool> spaceRemoval;
     bool run = false;
+    lintrel::WarningOptions warnings;
     std::string project;
 };
 
@@ -46,6 +51,9 @@ void printHelp() {
               << "  --space-removal on|off    remove unnecessary spaces (default: Space_Remove of\n"
               << "                            Options.ini beside lintrelc, on when missing)\n"
               << "  --run                     start the project's emulator command after writing\n"
+              << "  -w                        print no warnings\n"
+              << "  --werror                  take warnings as errors: write nothing, exit 1\n"
+              << "  -Wunused-label            also warn about labels that nothing references\n"
               << "  --help                    show this help\n"
               << "  --version                 show the version\n";
 }
@@ -86,6 +94,12 @@ CommandLine parseCommandLine(int argc, char** argv) {
             return line;
         } else if (argument == "--run") {
             line.arguments.run = true;
+        } else if (argument == "-w") {
+            line.arguments.warnings.enabled = false;
+        } else if (argument == "--werror") {
+            line.arguments.warnings.asErrors = true;
+        } else if (argument == "-Wunused-label") {
+            line.arguments.warnings.unusedLabels = true;
         } else if (name == "--exports") {
             const auto value = optionValue(argument, name, i, argc, argv);
             if (!value || value->empty()) return bad("--exports needs a folder");
@@ -128,6 +142,16 @@ void reportFileError(const fs::path& exports, const std::string& error) {
               << (exists ? "is not a folder" : "does not exist") << '\n';
 }
 
+// gcc's form on stderr; past the kept ones only their number.
+void printWarnings(const Arguments& arguments, const lintrel::CompiledProject& compiled,
+                   std::string_view projectBytes) {
+    if (compiled.warnings.empty()) return;
+    const std::string_view severity = compiled.stoppedByWarnings ? "error" : "warning";
+    std::cerr << lintrel::diagnosticsText(arguments.project, compiled.warnings, severity, projectBytes);
+    if (compiled.warningCount > compiled.warnings.size())
+        std::cerr << "\u2026 and " << compiled.warningCount - compiled.warnings.size() << " more warnings.\n";
+}
+
 int compile(const Arguments& arguments) {
     const fs::path folder = lintrel::executableFolder();
     std::string projectBytes;
@@ -136,11 +160,18 @@ int compile(const Arguments& arguments) {
         return kExitBuildOrFile;
     }
     lintrel::BuildOptions options;
+    // -w wins over --werror: nothing looked for, nothing to stop for.
+    options.warnings = arguments.warnings;
     options.removeSpaces = arguments.spaceRemoval.value_or(
         lintrel::readOptions(lintrel::IniFile::load(folder / "Options.ini")).spaceRemoval);
     const fs::path exports = arguments.exports.value_or(folder / "Exports");
     // Built from the file's bytes: no second copy of a large project.
     const lintrel::CompiledProject compiled = lintrel::compileProjectText(projectBytes, options, exports);
+    printWarnings(arguments, compiled, projectBytes);
+    if (compiled.stoppedByWarnings) {
+        std::cerr << "lintrelc: warnings taken as errors (--werror): nothing written\n";
+        return kExitBuildOrFile;
+    }
     if (compiled.error) {
         std::cerr << lintrel::diagnosticText(arguments.project, *compiled.error, projectBytes);
         return kExitBuildOrFile;

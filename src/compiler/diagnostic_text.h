@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/build.h"
 
@@ -16,5 +17,10 @@ namespace lintrel {
 // `projectBytes` are the project file's bytes, split as the build splits them.
 std::string diagnosticText(std::string_view project, const Diagnostic& diagnostic,
                            std::string_view projectBytes);
+
+// The same for many, sorted by place, as "SEVERITY" ("warning", "error"),
+// with one walk over the project bytes.
+std::string diagnosticsText(std::string_view project, const std::vector<Diagnostic>& diagnostics,
+                            std::string_view severity, std::string_view projectBytes);
 
 }  // namespace lintrel

@@ -22,10 +22,17 @@ Diagnostic tooLargeDiagnostic(const BuildResult& build, const WriterError& error
 
 // The build's lines go before the file is written: the image holds the
 // program now, and a large project needs little more than one copy of it.
-CompiledProject writeOutputFile(BuildResult built, const std::filesystem::path& exportsFolder) {
+CompiledProject writeOutputFile(BuildResult built, const std::filesystem::path& exportsFolder,
+                                const WarningOptions& warnings) {
     CompiledProject compiled;
     compiled.emulatorCommand = std::move(built.emulatorCommand);
     compiled.platform = built.platform;
+    compiled.warnings = std::move(built.warnings);
+    compiled.warningCount = built.warningCount;
+    if (built.ok() && warnings.asErrors && compiled.warningCount > 0) {
+        compiled.stoppedByWarnings = true;
+        return compiled;
+    }
     ExportResult exported = makeOutputFile(built);
     built = BuildResult{};
     if (!exported.ok()) {
@@ -74,13 +81,13 @@ std::string sizeReport(long long fileSize, int reportOverhead) {
 
 CompiledProject compileProject(const std::vector<std::string>& projectLines, const BuildOptions& options,
                                const std::filesystem::path& exportsFolder, const BuildProgress& progress) {
-    return writeOutputFile(build(projectLines, options, progress), exportsFolder);
+    return writeOutputFile(build(projectLines, options, progress), exportsFolder, options.warnings);
 }
 
 CompiledProject compileProjectText(std::string_view projectText, const BuildOptions& options,
                                    const std::filesystem::path& exportsFolder,
                                    const BuildProgress& progress) {
-    return writeOutputFile(buildText(projectText, options, progress), exportsFolder);
+    return writeOutputFile(buildText(projectText, options, progress), exportsFolder, options.warnings);
 }
 
 }  // namespace lintrel
