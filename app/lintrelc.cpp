@@ -147,7 +147,7 @@ void printWarnings(const Arguments& arguments, const lintrel::CompiledProject& c
                    std::string_view projectBytes) {
     if (compiled.warnings.empty()) return;
     const std::string_view severity = compiled.stoppedByWarnings ? "error" : "warning";
-    std::cerr << lintrel::diagnosticsText(arguments.project, compiled.warnings, severity, projectBytes);
+    lintrel::printDiagnostics(std::cerr, arguments.project, compiled.warnings, severity, projectBytes);
     if (compiled.warningCount > compiled.warnings.size())
         std::cerr << "\u2026 and " << compiled.warningCount - compiled.warnings.size() << " more warnings.\n";
 }

@@ -2,6 +2,7 @@
 // build gives reaches the terminal in one form.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,9 @@ std::string diagnosticText(std::string_view project, const Diagnostic& diagnosti
                            std::string_view projectBytes);
 
 // The same for many, sorted by place, as "SEVERITY" ("warning", "error"),
-// with one walk over the project bytes.
-std::string diagnosticsText(std::string_view project, const std::vector<Diagnostic>& diagnostics,
-                            std::string_view severity, std::string_view projectBytes);
+// written out one by one with one walk over the project bytes. A source line
+// longer than 160 bytes is shown around the place only, cuts marked "…".
+void printDiagnostics(std::ostream& out, std::string_view project, const std::vector<Diagnostic>& diagnostics,
+                      std::string_view severity, std::string_view projectBytes);
 
 }  // namespace lintrel

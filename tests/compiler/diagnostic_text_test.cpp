@@ -1,6 +1,8 @@
 // Diagnostics as the command line prints them.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "compiler/diagnostic_text.h"
 
 namespace lintrel {
@@ -25,6 +27,22 @@ TEST(DiagnosticText, PositionSourceLineAndCaret) {
     for (const Row& row : rows) {
         EXPECT_EQ(diagnosticText("p.lpj", row.diagnostic, project), row.expected) << row.diagnostic.message;
     }
+}
+
+TEST(DiagnosticText, ManyInOneWalkWithLongLinesShownAroundThePlace) {
+    const std::string longLine = std::string(100, 'A') + "\\x" + std::string(200, 'B');
+    const std::string project = "&P=BASIC\r\nGOTO \\y\r\n" + longLine + "\r\n";
+    const std::vector<Diagnostic> warnings = {
+        {"First", 1, 5, 2, true},
+        {"Second", 1, 5, 2, true},
+        {"Far", 2, 100, 2, true},
+    };
+    std::ostringstream out;
+    printDiagnostics(out, "p.lpj", warnings, "warning", project);
+    const std::string excerpt = "\xE2\x80\xA6" + std::string(60, 'A') + "\\x" + std::string(98, 'B') + "\xE2\x80\xA6";
+    EXPECT_EQ(out.str(), "p.lpj:2:6: warning: First\nGOTO \\y\n     ^~\n"
+                         "p.lpj:2:6: warning: Second\nGOTO \\y\n     ^~\n"
+                         "p.lpj:3:101: warning: Far\n" + excerpt + "\n" + std::string(61, ' ') + "^~\n");
 }
 
 }  // namespace
