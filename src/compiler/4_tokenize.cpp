@@ -102,9 +102,43 @@ void translateCharacters(const PlatformTables& tables, std::string_view in, std:
     out.resize(static_cast<std::size_t>(write - out.data()));
 }
 
+int hexDigit(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// A listing is written as it stands, so a token literal there is the byte it
+// names (no nibble pair, no upper case); the rest is upper-cased.
+void finishTextLine(std::string_view in, std::string& out) {
+    out.clear();
+    out.reserve(in.size());
+    std::size_t i = 0;
+    while (i < in.size()) {
+        const unsigned char c = static_cast<unsigned char>(in[i]);
+        if (c == '{' && in.size() - i >= 4 && in[i + 3] == '}') {
+            const int high = hexDigit(static_cast<unsigned char>(in[i + 1]));
+            const int low = hexDigit(static_cast<unsigned char>(in[i + 2]));
+            if (high >= 0 && low >= 0) {
+                out += static_cast<char>(high * 16 + low);
+                i += 4;
+                continue;
+            }
+        }
+        out += static_cast<char>(upperAscii(c));
+        ++i;
+    }
+}
+
 }  // namespace
 
 void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& scratch) {
+    if (tables.platform->characters.empty()) {
+        finishTextLine(line, scratch);
+        line.swap(scratch);
+        return;
+    }
     replaceKeywords(tables, line, scratch);
     line.swap(scratch);
     for (char& c : line) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));

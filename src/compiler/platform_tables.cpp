@@ -23,6 +23,15 @@ bool hasMultiByteSources(std::span<const CharacterRow> rows) {
     return false;
 }
 
+// A code holding a 00 byte would end the line record on the machine (the HT
+// row for Á is 60 00), so such a row gives no code.
+bool endsLineRecord(std::string_view code) {
+    for (std::size_t i = 0; i + 4 <= code.size(); i += 4) {
+        if (code.substr(i, 4) == "{00}") return true;
+    }
+    return false;
+}
+
 PlatformTables makeTables(const Platform& platform) {
     PlatformTables tables;
     tables.platform = &platform;
@@ -34,7 +43,8 @@ PlatformTables makeTables(const Platform& platform) {
         std::string_view unit(&byte, 1);
         const std::string_view letter = utf8Letters ? utf8Letter(byte) : std::string_view{};
         if (!letter.empty()) unit = letter;
-        tables.characterCodes[v] = firstCharacterCode(platform.characters, unit);
+        const std::string_view code = firstCharacterCode(platform.characters, unit);
+        tables.characterCodes[v] = endsLineRecord(code) ? std::string_view{} : code;
         encodeNibbles(tables.characterCodes[v], tables.characterNibbles[v]);
         tables.longestNibbles = std::max(tables.longestNibbles, tables.characterNibbles[v].size());
     }
