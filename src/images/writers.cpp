@@ -26,7 +26,9 @@ std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<cons
         if (lines[i].empty()) continue;  // the assembler never stores one
         decodeLine(lines[i], bytes);
         address += static_cast<std::int64_t>(bytes.size()) + kRecordOverhead;
-        if (address > kLargestWord) return WriterError{i, addressesTooLargeMessage(platform)};
+        // Whatever follows at `address` (the next record or the end link)
+        // takes at least two bytes, and the last must still be an address.
+        if (address + 1 > kLargestWord) return WriterError{i, addressesTooLargeMessage(platform)};
         image.write16(static_cast<std::int32_t>(address));
         image.write(bytes);
         image.write8(0x00);

@@ -41,8 +41,8 @@ std::string lineTooLongMessage(long lineNumber, std::string_view platform, int l
 
 // Primo and HT keep each line as: next-line address, line bytes, 0x00, the
 // first record at `firstAddress`. Appends the records (no end link) and
-// stops before writing anything past the first record whose next-line
-// address would not fit two bytes.
+// stops at the first record whose next-line address leaves no room for the
+// two-byte end link inside the 64 KB address space.
 std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<const std::string> lines,
                                               std::int64_t firstAddress, std::string_view platform);
 

@@ -116,7 +116,9 @@ std::optional<Image> linkRecords(const std::vector<std::string>& lines, const st
     for (std::size_t i = 0; i < decoded.size(); ++i) {
         if (lines[i].empty()) continue;
         const long next = address + static_cast<long>(decoded[i].size()) + 3;
-        if (next > kLargestAddress) return stopped(i, tooLarge(platform, "addresses"));
+        // The next record or the end link lies at `next`: both of its first
+        // two bytes must be addresses.
+        if (next + 1 > kLargestAddress) return stopped(i, tooLarge(platform, "addresses"));
         append16(records, next);
         records.insert(records.end(), decoded[i].begin(), decoded[i].end());
         records.push_back(0x00);
