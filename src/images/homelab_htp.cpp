@@ -1,5 +1,6 @@
 #include "images/homelab_htp.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -75,6 +76,11 @@ ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_v
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;  // the assembler never stores one
         decodeLine(lines[i], bytes);
+        // The machine finds a line's end by its 60; one inside would split it.
+        if (bytes.size() > 2 && std::find(bytes.begin() + 2, bytes.end(), kLineEnd) != bytes.end()) {
+            const long number = (static_cast<long>(bytes[0]) << 8) | bytes[1];
+            return {{}, WriterError{i, lineEndInsideMessage(number, platform)}};
+        }
         end += static_cast<std::int64_t>(bytes.size()) + 1;
         if (end + 2 > kLargestWord) return {{}, WriterError{i, addressesTooLargeMessage(platform)}};
         image.write(bytes);

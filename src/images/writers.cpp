@@ -17,6 +17,11 @@ std::string lineTooLongMessage(long lineNumber, std::string_view platform, int l
            ": a line record holds at most " + std::to_string(largestRecord) + " bytes!";
 }
 
+std::string lineEndInsideMessage(long lineNumber, std::string_view platform) {
+    return "Line " + std::to_string(lineNumber) + " holds the byte 60, which ends a line on " +
+           std::string(platform) + "!";
+}
+
 std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<const std::string> lines,
                                               std::int64_t firstAddress, std::string_view platform) {
     constexpr std::int64_t kRecordOverhead = 3;  // next-line address and the 0x00 terminator
