@@ -1,9 +1,11 @@
 #include "export/export.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "platforms/platforms.h"
 #include "system/file_system.h"
+#include "text/nibbles.h"
 
 namespace lintrel {
 
@@ -17,6 +19,53 @@ Diagnostic tooLargeDiagnostic(const BuildResult& build, const WriterError& error
     Diagnostic diagnostic;
     diagnostic.message = error.message;
     if (error.lineIndex < build.sourceLines.size()) diagnostic.line = build.sourceLines[error.lineIndex];
+    return diagnostic;
+}
+
+// Where the image read back differs from the finished lines it was made
+// from: the transfer line (or the first one past the image's lines) and what
+// differs.
+struct ReadBackDifference {
+    std::size_t lineIndex = 0;
+    std::string what;
+};
+
+std::optional<ReadBackDifference> compareReadBack(const Platform& platform,
+                                                  const std::vector<std::string>& lines,
+                                                  const std::vector<unsigned char>& image) {
+    const ImageReading reading = platform.reader(image);
+    if (!reading.ok()) return ReadBackDifference{0, "it cannot be read: " + describeFault(*reading.fault)};
+    if (reading.platform != platform.id) {
+        return ReadBackDifference{0, "it reads as an image for \"" + std::string(reading.platform) + "\""};
+    }
+    const bool highByteFirst = platform.lineNumberForm == LineNumberForm::HighByteFirst;
+    std::vector<unsigned char> bytes;
+    std::size_t read = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty()) continue;  // the writers skip them too
+        decodeLine(lines[i], bytes);
+        if (read == reading.lines.size()) return ReadBackDifference{i, "it ends before this line"};
+        const StoredLine& stored = reading.lines[read++];
+        const bool same =
+            bytes.size() >= 2 &&
+            stored.number == (highByteFirst ? (bytes[0] << 8) | bytes[1] : bytes[0] | (bytes[1] << 8)) &&
+            std::equal(bytes.begin() + 2, bytes.end(), stored.bytes.begin(), stored.bytes.end());
+        if (!same) {
+            return ReadBackDifference{i, "line " + std::to_string(stored.number) + " at offset " +
+                                             std::to_string(stored.offset) + " differs"};
+        }
+    }
+    if (read != reading.lines.size())
+        return ReadBackDifference{lines.empty() ? 0 : lines.size() - 1, "it holds more lines"};
+    return std::nullopt;
+}
+
+Diagnostic readBackDiagnostic(const BuildResult& build, const ReadBackDifference& difference) {
+    Diagnostic diagnostic;
+    diagnostic.message = "Internal error: the " + std::string(build.platform->id) +
+                         " image does not read back as built (" + difference.what + "); nothing was written.";
+    if (difference.lineIndex < build.sourceLines.size())
+        diagnostic.line = build.sourceLines[difference.lineIndex];
     return diagnostic;
 }
 
@@ -59,6 +108,14 @@ ExportResult makeOutputFile(const BuildResult& build) {
     if (outcome.error) {
         result.error = tooLargeDiagnostic(build, *outcome.error);
         return result;
+    }
+    // Every image is read back before it may replace a file: a writer fault
+    // shows here instead of on the machine.
+    if (platform.reader != nullptr) {
+        if (auto difference = compareReadBack(platform, build.lines, outcome.bytes)) {
+            result.error = readBackDiagnostic(build, *difference);
+            return result;
+        }
     }
     result.file.fileName = std::string(platform.fileName);
     result.file.bytes = std::move(outcome.bytes);
