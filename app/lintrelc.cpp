@@ -1,5 +1,7 @@
 // lintrelc: the build of the window for scripts, make files and CI.
 //   lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT
+//   lintrelc list [--platform ID] [--cp1250] IMAGE
+//   lintrelc import [--platform ID] [--renumber START,STEP] [--lenient] [-o PROJECT] FILE
 // Exit 0 after writing the one output file, 1 on a build or file error
 // (nothing written, nothing started), 2 on bad usage.
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "import_commands.h"
 #include "compiler/diagnostic_text.h"
 #include "export/export.h"
 #include "system/file_system.h"
@@ -47,7 +50,14 @@ void printHelp() {
               << "                            Options.ini beside lintrelc, on when missing)\n"
               << "  --run                     start the project's emulator command after writing\n"
               << "  --help                    show this help\n"
-              << "  --version                 show the version\n";
+              << "  --version                 show the version\n\n"
+              << lintrel::app::kListUsage << "\n"
+              << "Prints an image's program as a numbered listing (UTF-8; --cp1250: as stored).\n\n"
+              << lintrel::app::kImportUsage << "\n"
+              << "Turns an image, or a numbered listing of the platform given, into a project\n"
+              << "(code page 1250, CR LF) on standard output or in PROJECT. --renumber numbers\n"
+              << "the lines afresh; --lenient lets unnumbered, repeated and unordered lines pass\n"
+              << "with a warning each.\n";
 }
 
 // Splits "--name=value" or takes the value from the next argument.
@@ -160,6 +170,8 @@ int compile(const Arguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "list") return lintrel::app::runList(argc - 1, argv + 1);
+    if (argc > 1 && std::string_view(argv[1]) == "import") return lintrel::app::runImport(argc - 1, argv + 1);
     const CommandLine line = parseCommandLine(argc, argv);
     switch (line.request) {
     case Request::Help:

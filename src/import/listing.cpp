@@ -114,7 +114,7 @@ bool isLiteral(const ListedLine& listed, std::size_t k) { return listed.text[lis
 }  // namespace
 
 LineLister::LineLister(const Platform& platform)
-    : platform_(platform), tables_(listingTablesOf(platform)), checker_(platform) {}
+    : tables_(listingTablesOf(platform)), checker_(platform) {}
 
 void LineLister::compose(std::span<const unsigned char> bytes, ListedLine& out) const {
     out.text.clear();

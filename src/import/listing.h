@@ -50,7 +50,6 @@ private:
     bool escapeDirectives(const ListedLine& listed);
     bool escapeFirstDifference(std::span<const unsigned char> bytes, const ListedLine& listed);
 
-    const Platform& platform_;
     const ListingTables& tables_;
     TypedLineReader checker_;
     std::vector<unsigned char> rebuilt_;
