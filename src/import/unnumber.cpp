@@ -113,7 +113,10 @@ bool Unnumberer::checkLines() {
     const long largest = platform_.reportedMaximum;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const long number = lines[i].number;
-        if (lines[i].bytes.empty()) return fail(lines[i], "Line " + std::to_string(number) + " is empty.");
+        if (lines[i].bytes.empty()) {
+            return fail(lines[i], "Line " + std::to_string(number) +
+                                      " is empty (the machine deletes a line typed as its number alone).");
+        }
         if (i > 0 && number <= lines[i - 1].number) {
             return fail(lines[i], "Line " + std::to_string(number) + " comes after line " +
                                       std::to_string(lines[i - 1].number) + ".");
