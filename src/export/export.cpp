@@ -1,11 +1,9 @@
 #include "export/export.h"
 
-#include <algorithm>
 #include <cassert>
 
 #include "platforms/platforms.h"
 #include "system/file_system.h"
-#include "text/nibbles.h"
 
 namespace lintrel {
 
@@ -30,6 +28,23 @@ struct ReadBackDifference {
     std::string what;
 };
 
+// The byte of the nibble pair at `k` of a finished line.
+unsigned char pairAt(const std::string& line, std::size_t k) {
+    return static_cast<unsigned char>(((line[2 * k] & 0x0F) << 4) | (line[2 * k + 1] & 0x0F));
+}
+
+// A finished line against the line read back, pair by pair: no decoded copy.
+bool sameLine(const std::string& line, bool highByteFirst, const StoredLine& stored) {
+    const std::size_t count = line.size() / 2;
+    if (count < 2 || count - 2 != stored.bytes.size()) return false;
+    const long number = highByteFirst ? (pairAt(line, 0) << 8) | pairAt(line, 1) : pairAt(line, 0) | (pairAt(line, 1) << 8);
+    if (number != stored.number) return false;
+    for (std::size_t k = 2; k < count; ++k) {
+        if (pairAt(line, k) != stored.bytes[k - 2]) return false;
+    }
+    return true;
+}
+
 std::optional<ReadBackDifference> compareReadBack(const Platform& platform,
                                                   const std::vector<std::string>& lines,
                                                   const std::vector<unsigned char>& image) {
@@ -39,18 +54,13 @@ std::optional<ReadBackDifference> compareReadBack(const Platform& platform,
         return ReadBackDifference{0, "it reads as an image for \"" + std::string(reading.platform) + "\""};
     }
     const bool highByteFirst = platform.lineNumberForm == LineNumberForm::HighByteFirst;
-    std::vector<unsigned char> bytes;
     std::size_t read = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) continue;  // the writers skip them too
-        decodeLine(lines[i], bytes);
+        const std::string& line = lines[i];
+        if (line.empty()) continue;  // the writers skip them too
         if (read == reading.lines.size()) return ReadBackDifference{i, "it ends before this line"};
         const StoredLine& stored = reading.lines[read++];
-        const bool same =
-            bytes.size() >= 2 &&
-            stored.number == (highByteFirst ? (bytes[0] << 8) | bytes[1] : bytes[0] | (bytes[1] << 8)) &&
-            std::equal(bytes.begin() + 2, bytes.end(), stored.bytes.begin(), stored.bytes.end());
-        if (!same) {
+        if (!sameLine(line, highByteFirst, stored)) {
             return ReadBackDifference{i, "line " + std::to_string(stored.number) + " at offset " +
                                              std::to_string(stored.offset) + " differs"};
         }
