@@ -1,6 +1,8 @@
 // lintrelc: the build of the window for scripts, make files and CI.
 //   lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] [-w|--werror]
 //            [-Wunused-label] PROJECT
+//   lintrelc list [--platform ID] [--cp1250] IMAGE
+//   lintrelc import [--platform ID] [--renumber START,STEP] [--lenient] [-o PROJECT] FILE
 // Warnings go to stderr before the usual output and leave the exit code as
 // it is. Exit 0 after writing the one output file, 1 on a build or file
 // error or on warnings under --werror (nothing written, nothing started),
@@ -16,6 +18,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "import_commands.h"
 #include "compiler/diagnostic_text.h"
 #include "export/export.h"
 #include "system/file_system.h"
@@ -72,7 +75,14 @@ void printHelp() {
               << "  --help                    show this help\n"
               << "  --version                 show the version\n\n"
               << "Exit status: 0 when the file is written; 1 on a build, file or memory error\n"
-              << "(nothing is written then); 2 on bad usage.\n";
+              << "(nothing is written then); 2 on bad usage.\n\n"
+              << lintrel::app::kListUsage << "\n"
+              << "Prints an image's program as a numbered listing (UTF-8; --cp1250: as stored).\n\n"
+              << lintrel::app::kImportUsage << "\n"
+              << "Turns an image, or a numbered listing of the platform given, into a project\n"
+              << "(code page 1250, CR LF) on standard output or in PROJECT. --renumber numbers\n"
+              << "the lines afresh; --lenient lets unnumbered, repeated and unordered lines pass\n"
+              << "with a warning each.\n";
 }
 
 // Splits "--name=value" or takes the value from the next argument.
@@ -245,6 +255,8 @@ int compile(const Arguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "list") return lintrel::app::runList(argc - 1, argv + 1);
+    if (argc > 1 && std::string_view(argv[1]) == "import") return lintrel::app::runImport(argc - 1, argv + 1);
     const CommandLine line = parseCommandLine(argc, argv);
     switch (line.request) {
     case Request::Help:

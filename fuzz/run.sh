@@ -3,14 +3,16 @@
 # working copy of its corpus, then merges what adds coverage back into
 # fuzz/corpus/<target>/ (-merge=1 keeps it small). Crashes land in build/fuzz/crashes/.
 #   fuzz/run.sh [SECONDS] [TARGET...]      targets: build project_loading differential version_answer
-#                                          options_file diagnostic_text
+#                                          options_file diagnostic_text read_homelab read_primo read_ht
+#                                          read_tvc import
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --fuzz
 seconds=${1:-450}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(build project_loading differential version_answer options_file diagnostic_text)
+[ ${#targets[@]} -gt 0 ] || targets=(build project_loading differential version_answer options_file diagnostic_text
+  read_homelab read_primo read_ht read_tvc import)
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLINTREL_FUZZ=ON -DLINTREL_GUI=OFF -DLINTREL_TESTS=OFF >/dev/null
 cmake --build build/fuzz -j2 $(printf -- '--target fuzz_%s ' "${targets[@]}")

@@ -65,9 +65,10 @@ constexpr std::array<MenuRow, 9> kMenuBar = {{
     {"", "H1", "Help", "", Kind::Submenu},
 }};
 
-constexpr std::array<MenuRow, 44> kItems = {{
+constexpr std::array<MenuRow, 45> kItems = {{
     {"File1", "New1", "New", "Ctrl+N"},
     {"File1", "Open1", "Open", "Ctrl+O"},
+    {"File1", "Import1", "Import...", ""},
     {"File1", "RecentProjects", "Recent projects", "", Kind::Submenu},
     separator("File1"),
     {"File1", "Save1", "Save", "Ctrl+S"},
@@ -348,6 +349,7 @@ void MainWindow::connectMenus() {
     QPlainTextEdit* editor = parts_->workspace.editor;
     on("New1", [this] { NewProject(); });
     on("Open1", [this] { BitBtnLOADClick(); });
+    on("Import1", [this] { parts_->files->importFile(); });
     on("Save1", [this] { Save(); });
     on("SaveAS1", [this] { SaveAS(); });
     on("Exit1", [this] { close(); });

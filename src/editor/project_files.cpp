@@ -17,6 +17,8 @@
 
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
+#include "import/import.h"
+#include "system/file_system.h"
 #include "text/code_page_1250.h"
 
 namespace lintrel {
@@ -24,6 +26,9 @@ namespace lintrel {
 namespace {
 
 const QString kOpenFilter = QStringLiteral("LPJ Project (*.lpj);;Plain text (TXT) (*.txt)");
+const QString kImportFilter = QStringLiteral(
+    "Images and listings (*.htp *.pri *.cas *.bas *.txt);;Images (*.htp *.pri *.cas);;"
+    "Numbered listings (*.bas *.txt);;All files (*)");
 const QString kSaveFilter = QStringLiteral("LPJ Project (*.lpj)");
 constexpr qsizetype kLoadChunk = 1024 * 1024;  // characters put into the editor between two progress steps
 
@@ -100,6 +105,57 @@ void ProjectFiles::BitBtnLOADClick() {
     if (!confirmDiscard()) return;
     const QString chosen = workspace_.dialogs->chooseOpenFile(workspace_.window, projectsFolder(), kOpenFilter);
     if (!chosen.isEmpty()) openFile(chosen);
+}
+
+// The platform of the first "&P=" line at a line's start in `text`.
+static const Platform* namedPlatform(const QString& text) {
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QStringLiteral("&P="))) continue;
+        const QString id = line.mid(3).section(QLatin1Char('|'), 0, 0).trimmed();
+        return findPlatform(id.toStdString());
+    }
+    return nullptr;
+}
+
+void ProjectFiles::importFile() {
+    if (!confirmDiscard()) return;
+    const QString chosen = workspace_.dialogs->chooseOpenFile(workspace_.window, projectsFolder(), kImportFilter);
+    if (chosen.isEmpty()) return;
+    const std::string fileName = QFile::encodeName(chosen).toStdString();
+    std::string bytes;
+    if (const auto reason = readFileBytes(fileName, bytes)) {
+        workspace_.showGeneralError(QStringLiteral("Cannot read \"%1\": %2").arg(chosen, QString::fromStdString(*reason)));
+        return;
+    }
+    ImportRequest request;
+    request.bytes = bytes;
+    request.fileName = fileName;
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    const bool image = suffix == QStringLiteral("htp") || suffix == QStringLiteral("pri") || suffix == QStringLiteral("cas");
+    if (!image) {  // an image names its own platform
+        request.platform = namedPlatform(workspace_.editor->toPlainText());
+        if (request.platform == nullptr) {
+            workspace_.showGeneralError(QStringLiteral("A numbered listing is read for the platform of the current "
+                                                       "project: name it with &P= first."));
+            return;
+        }
+    }
+    const ImportedProject project = importProgram(request);
+    QStringList messages;
+    for (const ImportMessage& warning : project.warnings)
+        messages << QString::fromStdString(utf8FromCodePage1250(describeImportMessage(fileName, warning, "warning")));
+    if (!project.ok()) {
+        messages << QString::fromStdString(utf8FromCodePage1250(describeImportMessage(fileName, *project.error, "error")));
+        workspace_.showGeneralError(messages.join(QLatin1Char('\n')));
+        return;
+    }
+    workspace_.editor->setPlainText(textFromProjectBytes(project.text));
+    path_ = kUnnamed;
+    stamp_ = {};
+    workspace_.save->setEnabled(false);
+    workspace_.setPanel(3, {});
+    markChanged();
+    if (!messages.isEmpty()) workspace_.dialogs->showMessage(workspace_.window, messages.join(QLatin1Char('\n')));
 }
 
 void ProjectFiles::openPath(const QString& path) {

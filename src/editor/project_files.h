@@ -45,6 +45,10 @@ public:
     // Open without the file dialog (recent projects, the command line, a
     // dropped file): the unsaved question, then the file.
     void openPath(const QString& path);
+    // File > Import...: the unsaved question, then an image or a numbered
+    // listing becomes a new, unsaved project. A listing is read for the
+    // platform the current project names in its first "&P=" line.
+    void importFile();
     SaveOutcome Save();
     SaveOutcome SaveAS();
     // F12's save: only when the project is unsaved or has no file on disk.

@@ -29,6 +29,65 @@ std::string streamName(int stream) {
 
 std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
 
+// Where the image read back differs from the finished lines it was made
+// from: the transfer line (or the first one past the image's lines) and what
+// differs.
+struct ReadBackDifference {
+    std::size_t lineIndex = 0;
+    std::string what;
+};
+
+// The byte of the nibble pair at `k` of a finished line.
+unsigned char pairAt(const std::string& line, std::size_t k) {
+    return static_cast<unsigned char>(((line[2 * k] & 0x0F) << 4) | (line[2 * k + 1] & 0x0F));
+}
+
+// A finished line against the line read back, pair by pair: no decoded copy.
+bool sameLine(const std::string& line, bool highByteFirst, const StoredLine& stored) {
+    const std::size_t count = line.size() / 2;
+    if (count < 2 || count - 2 != stored.bytes.size()) return false;
+    const long number = highByteFirst ? (pairAt(line, 0) << 8) | pairAt(line, 1) : pairAt(line, 0) | (pairAt(line, 1) << 8);
+    if (number != stored.number) return false;
+    for (std::size_t k = 2; k < count; ++k) {
+        if (pairAt(line, k) != stored.bytes[k - 2]) return false;
+    }
+    return true;
+}
+
+std::optional<ReadBackDifference> compareReadBack(const Platform& platform,
+                                                  const std::vector<std::string>& lines,
+                                                  const std::vector<unsigned char>& image) {
+    const ImageReading reading = platform.reader(image);
+    if (!reading.ok()) return ReadBackDifference{0, "it cannot be read: " + describeFault(*reading.fault)};
+    if (reading.platform != platform.id) {
+        return ReadBackDifference{0, "it reads as an image for \"" + std::string(reading.platform) + "\""};
+    }
+    const bool highByteFirst = platform.lineNumberForm == LineNumberForm::HighByteFirst;
+    std::size_t read = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty()) continue;  // the writers skip them too
+        if (read == reading.lines.size()) return ReadBackDifference{i, "it ends before this line"};
+        const StoredLine& stored = reading.lines[read++];
+        if (!sameLine(line, highByteFirst, stored)) {
+            return ReadBackDifference{i, "line " + std::to_string(stored.number) + " at offset " +
+                                             std::to_string(stored.offset) + " differs"};
+        }
+    }
+    if (read != reading.lines.size())
+        return ReadBackDifference{lines.empty() ? 0 : lines.size() - 1, "it holds more lines"};
+    return std::nullopt;
+}
+
+Diagnostic readBackDiagnostic(const BuildResult& build, const ReadBackDifference& difference) {
+    Diagnostic diagnostic;
+    diagnostic.message = "Internal error: the " + std::string(build.platform->id) +
+                         " image does not read back as built (" + difference.what + "); nothing was written.";
+    if (difference.lineIndex < build.sourceLines.size())
+        diagnostic.line = build.sourceLines[difference.lineIndex];
+    return diagnostic;
+}
+
 // The build's lines go before the file is written: the image holds the
 // program now, and a large project needs little more than one copy of it.
 CompiledProject writeOutputFile(BuildResult built, const OutputPlace& place, const WarningOptions& warnings) {
@@ -79,6 +138,14 @@ ExportResult makeOutputFile(const BuildResult& build) {
     if (outcome.error) {
         result.error = tooLargeDiagnostic(build, *outcome.error);
         return result;
+    }
+    // Every image is read back before it may replace a file: a writer fault
+    // shows here instead of on the machine.
+    if (platform.reader != nullptr) {
+        if (auto difference = compareReadBack(platform, build.lines, outcome.bytes)) {
+            result.error = readBackDiagnostic(build, *difference);
+            return result;
+        }
     }
     result.file.fileName = std::string(platform.fileName);
     result.file.bytes = std::move(outcome.bytes);

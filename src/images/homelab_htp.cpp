@@ -1,5 +1,6 @@
 #include "images/homelab_htp.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -53,6 +54,10 @@ constexpr std::size_t kLengthBase = 280;      // the data length counts the file
 constexpr std::int64_t kProgramStart = 0x40A0;
 constexpr unsigned char kLineEnd = 0x60;
 constexpr unsigned char kFlagValue = 0x10;
+constexpr std::uint32_t kLoadAddress = 0x4016;
+constexpr std::size_t kLongestName = 16;
+constexpr std::size_t kProgramInData = kProgramStart - kLoadAddress;  // the system area and the banner
+constexpr unsigned char kEndMarker = 0x80;
 
 // Sum of every data byte, patched fields included, up to the checksum slot.
 unsigned char checksum(ImageBuffer& image) {
@@ -75,6 +80,11 @@ ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_v
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;  // the assembler never stores one
         decodeLine(lines[i], bytes);
+        // The machine finds a line's end by its 60; one inside would split it.
+        if (bytes.size() > 2 && std::find(bytes.begin() + 2, bytes.end(), kLineEnd) != bytes.end()) {
+            const long number = (static_cast<long>(bytes[0]) << 8) | bytes[1];
+            return {{}, WriterError{i, lineEndInsideMessage(number, platform)}};
+        }
         end += static_cast<std::int64_t>(bytes.size()) + 1;
         if (end + 2 > kLargestWord) return {{}, WriterError{i, addressesTooLargeMessage(platform)}};
         image.write(bytes);
@@ -111,6 +121,120 @@ ImageOutcome writeHomelab2Image(std::span<const std::string> lines, std::string_
 
 ImageOutcome writeHomelab3Image(std::span<const std::string> lines, std::string_view platform) {
     return writeHomelabImage(lines, platform, kHomelab3Header);
+}
+
+namespace {
+
+using image_reading::Cursor;
+
+// The program from 40A0 up to the end marker at `end` (an offset into the
+// image): two bytes of line number, high byte first, then the line up to 60.
+std::optional<ReadFault> readHomelabLines(const Cursor& image, std::size_t begin, std::size_t end,
+                                          std::vector<StoredLine>& lines) {
+    std::size_t at = begin;
+    while (at < end) {
+        if (end - at < 2) return ReadFault{at, "a line number is cut off by the program's end"};
+        const auto number = image.view(at, 2);
+        StoredLine line;
+        line.number = (number[0] << 8) | number[1];
+        line.offset = at;
+        const auto rest = image.view(at + 2, end - at - 2);
+        std::size_t length = 0;
+        while (length < rest.size() && rest[length] != kLineEnd) ++length;
+        if (length == rest.size()) {
+            return ReadFault{
+                end, "line " + std::to_string(line.number) + " has no end byte 60 before the end marker"};
+        }
+        line.bytes = rest.first(length);
+        lines.push_back(line);
+        at += 2 + length + 1;
+    }
+    return std::nullopt;
+}
+
+// Which machine's header the block carries, with the fields the writer
+// patches filled in from this block.
+std::string_view homelabPlatform(const Cursor& image, std::size_t sync, std::size_t length,
+                                 std::uint32_t end) {
+    if (image.size() - sync < kHomelab2Header.size()) return {};
+    auto expected = [&](const Template& header) {
+        Template patched = header;
+        const auto put16 = [&patched](std::size_t offset, std::uint32_t value) {
+            patched[offset - kLeaderSize] = static_cast<unsigned char>(value & 0xFF);
+            patched[offset - kLeaderSize + 1] = static_cast<unsigned char>((value >> 8) & 0xFF);
+        };
+        put16(kDataLength, static_cast<std::uint32_t>(length));
+        put16(kProgramEnd, end);
+        put16(kProgramEnd1, end + 1);
+        put16(kProgramEnd2, end + 2);
+        put16(kProgramEnd2Copy, end + 2);
+        patched[kFlag - kLeaderSize] = kFlagValue;
+        return patched;
+    };
+    const auto header = image.view(sync, kHomelab2Header.size());
+    if (std::equal(header.begin(), header.end(), expected(kHomelab2Header).begin())) return "HL2";
+    if (std::equal(header.begin(), header.end(), expected(kHomelab3Header).begin())) return "HL3";
+    return {};
+}
+
+}  // namespace
+
+ImageReading readHomelabImage(std::span<const unsigned char> image) {
+    using namespace image_reading;
+    ImageReading reading;
+    auto failed = [&reading](ReadFault fault) {
+        reading.lines.clear();
+        reading.fault = std::move(fault);
+        return reading;
+    };
+    Cursor cursor(image);
+    if (auto fault = skipLeader(cursor)) return failed(std::move(*fault));
+    const std::size_t sync = cursor.offset() - 1;
+    std::size_t name = 0;
+    while (name <= kLongestName && cursor.has(1) && cursor.peek8() != 0x00) cursor.skip(1), ++name;
+    if (!cursor.has(1)) return failed(truncated(cursor, "the block name"));
+    if (name > kLongestName) return failed({sync + 1, "the block name has no end byte 00 within 16 bytes"});
+    cursor.skip(1);
+    if (!cursor.has(4)) return failed(truncated(cursor, "the block header"));
+    if (const unsigned load = cursor.read16(); load != kLoadAddress) {
+        return failed(
+            {cursor.offset() - 2, "the block loads at " + hexWord(load) + "; a BASIC program loads at 4016"});
+    }
+    const std::size_t lengthOffset = cursor.offset();
+    const std::size_t length = cursor.read16();
+    const std::size_t data = cursor.offset();
+    if (!cursor.has(length + 1)) {
+        return failed(truncated(cursor, "the block (its length at offset " + std::to_string(lengthOffset) +
+                                            " says " + std::to_string(length) + " bytes and a checksum)"));
+    }
+    unsigned sum = 0;
+    for (const unsigned char byte : cursor.view(data, length)) sum += byte;
+    cursor.seek(data + length);
+    if (cursor.peek8() != (sum & 0xFF)) {
+        return failed({data + length, "the checksum is " + hexByte(cursor.peek8()) + "; the data add up to " +
+                                          hexByte(sum & 0xFF)});
+    }
+    cursor.skip(1);
+    if (auto fault = checkPadding(cursor)) return failed(std::move(*fault));
+    if (length < kProgramInData + 2) {
+        return failed({lengthOffset,
+                       "a block of " + std::to_string(length) + " bytes is too short for a BASIC program"});
+    }
+    const auto endField = cursor.view(data + (kProgramEnd - kDataStart), 2);
+    const std::uint32_t end = endField[0] | (endField[1] << 8);
+    if (end < kProgramStart || end - kLoadAddress + 2 != length) {
+        return failed({data + (kProgramEnd - kDataStart),
+                       "the program's end address " + hexWord(end) + " does not match the block's end at " +
+                           hexWord(static_cast<unsigned>(kLoadAddress + length - 2))});
+    }
+    const std::size_t marker = data + (end - kLoadAddress);
+    if (cursor.view(marker, 2)[0] != kEndMarker || cursor.view(marker, 2)[1] != kLineEnd) {
+        return failed({marker, "expected the end marker 80 60 at the program's end"});
+    }
+    if (auto fault = readHomelabLines(cursor, data + kProgramInData, marker, reading.lines))
+        return failed(std::move(*fault));
+    reading.platform = homelabPlatform(cursor, sync, length, end);
+    return reading;
 }
 
 }  // namespace lintrel

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "images/readers.h"
 #include "images/writers.h"
 
 namespace lintrel {
@@ -12,5 +13,12 @@ namespace lintrel {
 // The two machines differ only in the system area of the header.
 ImageOutcome writeHomelab2Image(std::span<const std::string> lines, std::string_view platform);
 ImageOutcome writeHomelab3Image(std::span<const std::string> lines, std::string_view platform);
+
+// The lines of a Homelab tape image: leader, A5, a name ending in 00, the
+// block that loads at 4016 with its length and checksum, the program from
+// 40A0 up to the end marker 80 60 at the address the block's 4018 holds.
+// The platform is "HL2" or "HL3" when the header and system area are those
+// Lintrel writes for that machine, else empty.
+ImageReading readHomelabImage(std::span<const unsigned char> image);
 
 }  // namespace lintrel

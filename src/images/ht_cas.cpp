@@ -25,4 +25,29 @@ ImageOutcome writeHtImage(std::span<const std::string> lines, std::string_view p
     return {image.take(), std::nullopt};
 }
 
+ImageReading readHtImage(std::span<const unsigned char> image) {
+    using namespace image_reading;
+    ImageReading reading;
+    reading.platform = "HT";
+    auto failed = [&reading](ReadFault fault) {
+        reading.lines.clear();
+        reading.fault = std::move(fault);
+        return reading;
+    };
+    Cursor cursor(image);
+    if (auto fault = skipLeader(cursor)) return failed(std::move(*fault));
+    for (int i = 0; i < 3; ++i) {
+        if (!cursor.has(1)) return failed(truncated(cursor, "the BASIC file header D3 D3 D3"));
+        if (cursor.peek8() != kBasicFile)
+            return failed(unexpected(cursor, kBasicFile, "a BASIC file header"));
+        cursor.skip(1);
+    }
+    if (!cursor.has(1)) return failed(truncated(cursor, "the header: no program name"));
+    cursor.skip(1);  // the name: any one byte
+    if (auto fault = readLinkedRecords(cursor, kProgramStart, reading.lines))
+        return failed(std::move(*fault));
+    if (auto fault = checkPadding(cursor)) return failed(std::move(*fault));
+    return reading;
+}
+
 }  // namespace lintrel

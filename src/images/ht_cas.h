@@ -6,10 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "images/readers.h"
 #include "images/writers.h"
 
 namespace lintrel {
 
 ImageOutcome writeHtImage(std::span<const std::string> lines, std::string_view platform);
+
+// The lines of a BASIC cassette image: a leader of any length, A5, D3 D3 D3,
+// a one-byte name, the linked records from 42E9 and the end link 00 00, as
+// Lintrel and other tools write it; zero padding may follow.
+ImageReading readHtImage(std::span<const unsigned char> image);
 
 }  // namespace lintrel

@@ -6,10 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "images/readers.h"
 #include "images/writers.h"
 
 namespace lintrel {
 
 ImageOutcome writePrimoImage(std::span<const std::string> lines, std::string_view platform);
+
+// The lines of a .pri file: the block D1 00 00, its length, the linked
+// records from 43EA, the end link and the closing C9.
+ImageReading readPrimoImage(std::span<const unsigned char> image);
 
 }  // namespace lintrel

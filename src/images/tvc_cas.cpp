@@ -18,6 +18,9 @@ constexpr unsigned char kRecordEnd = 0xFF;
 constexpr unsigned char kProgramEnd = 0x00;   // last byte of the file
 constexpr int kLargestRecord = 255;           // the record length is one byte
 constexpr std::size_t kBlockSize = 128;
+constexpr std::size_t kFileKind = 129;  // 1 byte: 01, a program
+constexpr unsigned char kProgramFile = 0x01;
+constexpr int kSmallestRecord = 4;  // the length byte, the line number and FF
 
 // The line number is the first two bytes, low byte first.
 long lineNumber(const std::vector<unsigned char>& bytes) {
@@ -63,6 +66,86 @@ ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view 
     image.seek(kLastBlockSize);
     image.write8(static_cast<std::int32_t>(size % kBlockSize));
     return {image.take(), std::nullopt};
+}
+
+namespace {
+
+// The records from offset 144 up to the end byte, which must be the file's last.
+std::optional<ReadFault> readRecords(image_reading::Cursor& cursor, std::vector<StoredLine>& lines) {
+    for (;;) {
+        const std::size_t offset = cursor.offset();
+        if (!cursor.has(1)) return ReadFault{offset, "the program ends before its end byte 00"};
+        const std::size_t length = cursor.peek8();
+        if (length == 0) break;
+        if (length < kSmallestRecord) {
+            return ReadFault{offset, "a line record of " + std::to_string(length) +
+                                         " bytes leaves no room for a line number and its end byte"};
+        }
+        if (!cursor.has(length))
+            return ReadFault{
+                offset, "a line record of " + std::to_string(length) + " bytes passes the end of the file"};
+        const auto record = cursor.view(offset, length);
+        StoredLine line;
+        line.number = record[1] | (record[2] << 8);
+        line.bytes = record.subspan(3, length - kSmallestRecord);
+        line.offset = offset;
+        if (record[length - 1] != kRecordEnd) {
+            return ReadFault{offset + length - 1, "line " + std::to_string(line.number) +
+                                                      " has no end byte FF (found " +
+                                                      hexByte(record[length - 1]) + ")"};
+        }
+        lines.push_back(line);
+        cursor.skip(length);
+    }
+    if (cursor.left() != 1) {
+        return ReadFault{cursor.offset() + 1,
+                         "unexpected byte " + hexByte(cursor.peek8(1)) + " after the end byte 00"};
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ImageReading readTvcImage(std::span<const unsigned char> image) {
+    using namespace image_reading;
+    ImageReading reading;
+    reading.platform = "TVC";
+    auto failed = [&reading](ReadFault fault) {
+        reading.lines.clear();
+        reading.fault = std::move(fault);
+        return reading;
+    };
+    Cursor cursor(image);
+    if (!cursor.has(kHeaderSize + 1)) return failed(truncated(cursor, "the headers"));
+    if (cursor.peek8() != kFileType) return failed(unexpected(cursor, kFileType, "a TVC cassette file"));
+    cursor.seek(kBlockCount);
+    const std::size_t blocks = cursor.read16();
+    const std::size_t rest = cursor.read8();
+    const std::size_t described = blocks * kBlockSize + rest;
+    if (rest >= kBlockSize) {
+        return failed(
+            {kLastBlockSize, "the last block's size " + std::to_string(rest) + " is not below 128"});
+    }
+    if (described > image.size()) {
+        return failed({image.size(), "the file ends after " + std::to_string(image.size()) +
+                                         " bytes; its block count at offset 2 says " +
+                                         std::to_string(described)});
+    }
+    if (described < image.size()) {
+        return failed({kBlockCount, "the block count says " + std::to_string(described) +
+                                        " bytes; the file has " + std::to_string(image.size())});
+    }
+    cursor.seek(kFileKind);
+    if (cursor.peek8() != kProgramFile) return failed(unexpected(cursor, kProgramFile, "a program file"));
+    cursor.seek(kProgramLength);
+    if (const std::size_t length = cursor.read16(); length != image.size() - kHeaderSize) {
+        return failed(
+            {kProgramLength, "the program length " + std::to_string(length) + " does not match the " +
+                                 std::to_string(image.size() - kHeaderSize) + " bytes after the headers"});
+    }
+    cursor.seek(kHeaderSize);
+    if (auto fault = readRecords(cursor, reading.lines)) return failed(std::move(*fault));
+    return reading;
 }
 
 }  // namespace lintrel

@@ -6,10 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "images/readers.h"
 #include "images/writers.h"
 
 namespace lintrel {
 
 ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view platform);
+
+// The lines of a TVC program cassette image: the file header with its block
+// count, the program header with its length, the length-prefixed records and
+// the end byte 00.
+ImageReading readTvcImage(std::span<const unsigned char> image);
 
 }  // namespace lintrel

@@ -38,11 +38,13 @@ std::string addressesTooLargeMessage(std::string_view platform);
 std::string lengthTooLargeMessage(std::string_view platform);
 // "Line 120 is too long for TVC: a line record holds at most 255 bytes!"
 std::string lineTooLongMessage(long lineNumber, std::string_view platform, int largestRecord);
+// "Line 30 holds the byte 60, which ends a line on HL2!"
+std::string lineEndInsideMessage(long lineNumber, std::string_view platform);
 
 // Primo and HT keep each line as: next-line address, line bytes, 0x00, the
 // first record at `firstAddress`. Appends the records (no end link) and
-// stops before writing anything past the first record whose next-line
-// address would not fit two bytes.
+// stops at the first record whose next-line address leaves no room for the
+// two-byte end link inside the 64 KB address space.
 std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<const std::string> lines,
                                               std::int64_t firstAddress, std::string_view platform);
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "images/readers.h"
 #include "images/writers.h"
 
 namespace lintrel {
@@ -59,8 +60,10 @@ struct Platform {
     std::string_view apostropheRemark{};  // what an apostrophe outside strings starts a remark with
     std::string_view dataKeyword{};       // its items keep letters and spaces up to a colon outside quotes
 
-    // The output file.
+    // The output file, and the reader that finds the lines in such a file
+    // again (none for the text listings).
     ImageWriter writer = nullptr;
+    ImageReader reader = nullptr;
     std::string_view fileName{};          // "Compiled_HL2.htp", written into the exports folder
     std::optional<int> reportOverhead{};  // subtracted in the size report; none for the text listings
 };

@@ -87,7 +87,7 @@ void MainWindowTest::menuItemsCaptionsShortcutsAndStates() {
     auto menu = [&](const char* name) { return f.window->menuBar()->findChild<QMenu*>(QLatin1String(name)); };
     // The Parts' entries keep their captions and shortcuts; new ones come beside them.
     QCOMPARE(describe(items(menu("File1"))),
-             QStringLiteral("New1|New|Ctrl+N|on\nOpen1|Open|Ctrl+O|on\nRecentProjects|Recent projects||off\n-|||on\n"
+             QStringLiteral("New1|New|Ctrl+N|on\nOpen1|Open|Ctrl+O|on\nImport1|Import...||on\nRecentProjects|Recent projects||off\n-|||on\n"
                             "Save1|Save|Ctrl+S|off\nSaveAS1|Save As...||on\n-|||on\nExit1|Exit|Ctrl+Q|on"));
     QCOMPARE(describe(items(menu("Edit1"))),
              QStringLiteral("Undo1|Undo|Ctrl+Z|off\nRedo1|Redo|Ctrl+Y; Ctrl+Shift+Z|off\n-|||on\n"

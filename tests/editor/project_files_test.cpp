@@ -74,6 +74,7 @@ private slots:
     void newAsksOnlyWhenUnsaved();
     void openLoadsAndCountsAsSaved();
     void openOfAMissingFile();
+    void importMakesANewUnsavedProject();
     void editingMarksUnsavedAndColouringDoesNot();
     void saveAsWritesAndEnablesSave();
     void saveAsOverwriteQuestion();
@@ -146,6 +147,41 @@ void ProjectFilesTest::openLoadsAndCountsAsSaved() {
     QCOMPARE(f.window->projectPath(), file);
     QVERIFY(f.action("Save1")->isEnabled());
     QCOMPARE(f.dialogs.errors, QStringList());
+}
+
+// An image names its platform; a listing takes the current project's, and a
+// damaged file leaves the text as it was, with the fault named.
+void ProjectFilesTest::importMakesANewUnsavedProject() {
+    WindowFixture f;
+    const QString image = f.path("Projects/game.pri");
+    WindowFixture::writeBytes(image, QByteArray("\xD1\x00\x00\x0A\x00\xF2\x43\x0A\x00\x8D\x31\x30\x00\x00\x00\xC9", 16));
+    f.dialogs.openAnswers.push_back(image);
+    f.action("Import1")->trigger();
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QVERIFY(f.editor()->toPlainText().contains(QStringLiteral("&P=PRIMO\n")));
+    QVERIFY(f.editor()->toPlainText().contains(QStringLiteral("\\l10\tGOTO\\l10")));
+    QVERIFY(!f.window->isSaved());
+    QCOMPARE(f.window->projectPath(), QStringLiteral("Unnamed"));
+    QCOMPARE(f.window->statusText(2), QStringLiteral("Unsaved"));
+
+    const QString listing = f.path("Projects/prog.bas");
+    WindowFixture::writeBytes(listing, "10 PRINT \"HI\"\r\n20 GOTO 10\r\n");
+    f.setText(QStringLiteral("&P=HT\n"));
+    f.dialogs.yesNoAnswers = {true};
+    f.dialogs.openAnswers.push_back(listing);
+    f.action("Import1")->trigger();
+    QCOMPARE(f.dialogs.questions.last(), kUnsavedQuestion);
+    QVERIFY(f.editor()->toPlainText().contains(QStringLiteral("&P=HT\n")));
+    QVERIFY(f.editor()->toPlainText().contains(QStringLiteral("GOTO \\l10")));
+
+    WindowFixture::writeBytes(image, QByteArray("\xD1\x00\x00\x0A\x00\xF2\x43\x0A\x00\x8D\x31\x30\x00\x00\x00\x00", 16));
+    const QString before = f.editor()->toPlainText();
+    f.dialogs.yesNoAnswers = {true};
+    f.dialogs.openAnswers.push_back(image);
+    f.action("Import1")->trigger();
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY(f.dialogs.errors[0].contains(QStringLiteral("offset 15 (000F)")));
+    QCOMPARE(f.editor()->toPlainText(), before);
 }
 
 void ProjectFilesTest::openOfAMissingFile() {

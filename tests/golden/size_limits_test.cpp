@@ -34,12 +34,13 @@ const std::vector<Row> kRows = {
     {"HL2", {{1, 48989}}, 0, std::string("The program is too large for HL2: ") + kAddresses, 4},
     {"HL3", {{1, 4}, {1, 48983}}, 48989 + 420, ""},
     {"HL3", {{1, 4}, {1, 48984}}, 0, std::string("The program is too large for HL3: ") + kAddresses, 5},
-    // Primo: each next-line address <= FFFF, records of n + 3 bytes from 43EA.
-    {"PRIMO", {{186, 255}, {1, 158}}, 5 + 0xFFFF - 0x43EA + 3, ""},
-    {"PRIMO", {{186, 255}, {1, 159}}, 0, std::string("The program is too large for PRIMO: ") + kAddresses, 190},
+    // Primo: records of n + 3 bytes from 43EA; the last next-line address is
+    // where the two-byte end link lies, so it may be FFFE but not FFFF.
+    {"PRIMO", {{186, 255}, {1, 157}}, 5 + 0xFFFE - 0x43EA + 3, ""},
+    {"PRIMO", {{186, 255}, {1, 158}}, 0, std::string("The program is too large for PRIMO: ") + kAddresses, 190},
     // HT: the same records from 42E9.
-    {"HT", {{1, 0xFFFF - 0x42E9 - 3}}, 260 + 0xFFFF - 0x42E9 + 2, ""},
-    {"HT", {{1, 0xFFFF - 0x42E9 - 2}}, 0, std::string("The program is too large for HT: ") + kAddresses, 4},
+    {"HT", {{1, 0xFFFE - 0x42E9 - 3}}, 260 + 0xFFFE - 0x42E9 + 2, ""},
+    {"HT", {{1, 0xFFFF - 0x42E9 - 3}}, 0, std::string("The program is too large for HT: ") + kAddresses, 4},
     // TVC: a record (n + 2) holds at most 255 bytes ...
     {"TVC", {{1, 4}, {1, 253}}, 144 + 6 + 255 + 1, ""},
     {"TVC", {{1, 4}, {1, 254}}, 0, "Line 11 is too long for TVC: a line record holds at most 255 bytes!", 5},

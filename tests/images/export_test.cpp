@@ -47,6 +47,35 @@ TEST(OutputFile, AFailedBuildOrUnknownPlatformGivesNoFile) {
     EXPECT_TRUE(fromFailed.file.fileName.empty());
 }
 
+// A writer that gets a line wrong: the image no longer reads back as the
+// lines it was made from, and no file comes out.
+ImageOutcome writeWithTheLastByteFlipped(std::span<const std::string> lines, std::string_view platform) {
+    ImageOutcome outcome = findPlatform("PRIMO")->writer(lines, platform);
+    outcome.bytes[outcome.bytes.size() - 5] ^= 0x01;  // the last line's last byte, before 00, the end link and C9
+    return outcome;
+}
+
+TEST(OutputFile, AnImageThatDoesNotReadBackIsAnInternalError) {
+    Platform faulty = *findPlatform("PRIMO");
+    faulty.writer = writeWithTheLastByteFlipped;
+    BuildResult result = built("PRIMO");
+    result.platform = &faulty;
+    result.lines = {std::string("\x80\x8A\x80\x80\x8B\x82\x83\x81", 8)};  // 10 PRINT 1
+    result.sourceLines = {3};
+    const ExportResult exported = makeOutputFile(result);
+    ASSERT_FALSE(exported.ok());
+    EXPECT_EQ(exported.error->message,
+              "Internal error: the PRIMO image does not read back as built (line 10 at offset 5 differs); "
+              "nothing was written.");
+    EXPECT_EQ(exported.error->line, 3);
+    EXPECT_TRUE(exported.file.bytes.empty());
+
+    faulty.writer = findPlatform("HT")->writer;  // an image of another format
+    EXPECT_EQ(makeOutputFile(result).error->message,
+              "Internal error: the PRIMO image does not read back as built (it cannot be read: offset 0 (0000): "
+              "expected D1 (a BASIC program block), found 00); nothing was written.");
+}
+
 TEST(SizeReport, TwoLinesJoinedByCrLf) {
     EXPECT_EQ(sizeReport(15, 6), "The size of the created file is: 15 bytes.\r\nThe size of the BASIC code is: 9 bytes.");
     EXPECT_EQ(sizeReport(420, 419), "The size of the created file is: 420 bytes.\r\nThe size of the BASIC code is: 1 bytes.");

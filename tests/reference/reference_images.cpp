@@ -76,6 +76,13 @@ Image writeHomelab(const std::vector<std::string>& lines, const std::vector<Byte
     Bytes program;
     for (std::size_t i = 0; i < decoded.size(); ++i) {
         if (lines[i].empty()) continue;
+        // 60 ends a line on the machine, so none may stand inside one.
+        for (std::size_t k = 2; k < decoded[i].size(); ++k) {
+            if (decoded[i][k] != 0x60) continue;
+            const long number = decoded[i][0] * 256L + decoded[i][1];
+            return stopped(i, "Line " + std::to_string(number) + " holds the byte 60, which ends a line on " +
+                                  std::string(platform) + "!");
+        }
         program.insert(program.end(), decoded[i].begin(), decoded[i].end());
         program.push_back(0x60);
         // E + 2, the largest address the header stores, must be an address.
@@ -116,7 +123,9 @@ std::optional<Image> linkRecords(const std::vector<std::string>& lines, const st
     for (std::size_t i = 0; i < decoded.size(); ++i) {
         if (lines[i].empty()) continue;
         const long next = address + static_cast<long>(decoded[i].size()) + 3;
-        if (next > kLargestAddress) return stopped(i, tooLarge(platform, "addresses"));
+        // The next record or the end link lies at `next`: both of its first
+        // two bytes must be addresses.
+        if (next + 1 > kLargestAddress) return stopped(i, tooLarge(platform, "addresses"));
         append16(records, next);
         records.insert(records.end(), decoded[i].begin(), decoded[i].end());
         records.push_back(0x00);

@@ -1,0 +1,175 @@
+#include "import/import.h"
+
+#include <algorithm>
+
+#include "images/readers.h"
+#include "import/listing.h"
+#include "import/numbered_listing.h"
+
+namespace lintrel {
+namespace {
+
+struct ImageRead {
+    Program program;
+    std::optional<ImportMessage> error;
+    bool isImage = false;  // a reader took the file
+};
+
+std::string lowerExtension(std::string_view fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    const std::size_t slash = fileName.find_last_of("/\\");
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+    std::string extension(fileName.substr(dot));
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
+    return extension;
+}
+
+std::string extensionOf(const Platform& platform) { return lowerExtension(platform.fileName); }
+
+// The platforms whose reader is tried: the one given, or those whose images
+// carry the file's extension, or every one with a reader.
+std::vector<const Platform*> candidates(std::string_view fileName, const Platform* platform) {
+    std::vector<const Platform*> found;
+    if (platform != nullptr) {
+        if (platform->reader != nullptr) found.push_back(platform);
+        return found;
+    }
+    const std::string extension = lowerExtension(fileName);
+    for (const Platform& row : acceptedPlatforms()) {
+        if (row.reader != nullptr && extensionOf(row) == extension) found.push_back(&row);
+    }
+    if (!found.empty()) return found;
+    for (const Platform& row : acceptedPlatforms()) {
+        if (row.reader != nullptr) found.push_back(&row);
+    }
+    return found;
+}
+
+bool hasImageExtension(std::string_view fileName) {
+    const std::string extension = lowerExtension(fileName);
+    const auto rows = acceptedPlatforms();
+    return std::any_of(rows.begin(), rows.end(),
+                       [&](const Platform& row) { return row.reader != nullptr && extensionOf(row) == extension; });
+}
+
+ImportMessage atOffset(std::size_t offset, std::string text) {
+    ImportMessage message;
+    message.text = std::move(text);
+    message.place.offset = offset;
+    return message;
+}
+
+// The first reader that takes the file wins (two rows may share a reader, as
+// the Homelabs do; the image then says which machine). When none does, the
+// fault of the one that read furthest is the likeliest.
+ImageRead readImage(std::string_view bytes, std::string_view fileName, const Platform* platform) {
+    const std::span<const unsigned char> image(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    ImageRead read;
+    std::optional<ReadFault> furthest;
+    for (const Platform* row : candidates(fileName, platform)) {
+        const ImageReading reading = row->reader(image);
+        if (!reading.ok()) {
+            if (!furthest || reading.fault->offset > furthest->offset) furthest = reading.fault;
+            continue;
+        }
+        read.isImage = true;
+        read.program.platform = platform != nullptr ? platform : findPlatform(reading.platform);
+        if (read.program.platform == nullptr) {
+            read.error = atOffset(0, "The image does not tell which machine it is for (its header is not one "
+                                     "Lintrel writes): name it with --platform.");
+            return read;
+        }
+        for (const StoredLine& line : reading.lines) {
+            read.program.lines.push_back(
+                {line.number, std::string(line.bytes.begin(), line.bytes.end()), -1, line.offset});
+        }
+        return read;
+    }
+    if (furthest) read.error = atOffset(furthest->offset, furthest->message);
+    return read;
+}
+
+ImportedProject failed(ImportMessage message) {
+    ImportedProject project;
+    project.error = std::move(message);
+    return project;
+}
+
+std::string sourceName(std::string_view fileName) {
+    const std::size_t slash = fileName.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? fileName : fileName.substr(slash + 1));
+}
+
+}  // namespace
+
+ImportedProject importProgram(const ImportRequest& request) {
+    UnnumberOptions options;
+    options.renumber = request.renumber;
+    options.sourceName = sourceName(request.fileName);
+    const Platform* platform = request.platform;
+    const bool textPlatform = platform != nullptr && platform->reader == nullptr;
+    if (!textPlatform) {
+        ImageRead read = readImage(request.bytes, request.fileName, platform);
+        if (read.isImage || hasImageExtension(request.fileName)) {
+            if (read.error) return failed(std::move(*read.error));
+            return unnumber(read.program, options);
+        }
+    }
+    if (platform == nullptr) {
+        return failed({"This is not an image Lintrel reads (.htp, .pri, .cas); a numbered listing needs "
+                       "--platform.",
+                       {}});
+    }
+    ListingReading listing = readNumberedListing(request.bytes, *platform, request.lenient);
+    if (listing.error) {
+        ImportedProject project = failed(std::move(*listing.error));
+        project.warnings = std::move(listing.warnings);
+        return project;
+    }
+    ImportedProject project = unnumber(listing.program, options);
+    project.warnings.insert(project.warnings.begin(), listing.warnings.begin(), listing.warnings.end());
+    return project;
+}
+
+ImageListing listImage(std::string_view bytes, std::string_view fileName, const Platform* platform) {
+    ImageListing listing;
+    if (platform != nullptr && platform->reader == nullptr) {
+        listing.error = {std::string(platform->id) + " has no images: its programs are numbered listings already.", {}};
+        return listing;
+    }
+    ImageRead read = readImage(bytes, fileName, platform);
+    if (!read.isImage && !read.error) read.error = {"This is not an image Lintrel reads (.htp, .pri, .cas).", {}};
+    if (read.error) {
+        listing.error = std::move(read.error);
+        return listing;
+    }
+    listing.platform = read.program.platform;
+    LineLister lister(*listing.platform);
+    ListedLine listed;
+    for (const ProgramLine& line : read.program.lines) {
+        lister.list({reinterpret_cast<const unsigned char*>(line.bytes.data()), line.bytes.size()}, listed);
+        listing.lines.push_back(std::to_string(line.number) + (listed.text.empty() ? "" : " " + listed.text));
+    }
+    return listing;
+}
+
+std::string describeImportMessage(std::string_view fileName, const ImportMessage& message, std::string_view kind) {
+    std::string text(fileName);
+    const InputPlace& place = message.place;
+    if (place.line >= 0) {
+        text += ":" + std::to_string(place.line + 1);
+        if (place.column >= 0) text += ":" + std::to_string(place.column + 1);
+        text += ":";
+    } else if (place.offset) {
+        if (place.basicLine >= 0) text += ": line " + std::to_string(place.basicLine);
+        text += place.basicLine >= 0 ? " (" : ": ";
+        text += describeFault({*place.offset, ""});
+        text.erase(text.size() - 2);  // the ": " describeFault puts before its empty message
+        text += place.basicLine >= 0 ? "):" : ":";
+    } else {
+        text += ":";
+    }
+    return text + " " + std::string(kind) + ": " + message.text;
+}
+
+}  // namespace lintrel

@@ -1,0 +1,99 @@
+#include "import/label_names.h"
+
+#include <array>
+
+namespace lintrel {
+namespace {
+
+// Code page 1250 letters with their unaccented lower-case letter: the
+// Hungarian ones and the other Central European letters of the code page.
+struct Fold {
+    unsigned char letter;
+    char plain;
+};
+
+constexpr std::array<Fold, 44> kFolds{{
+    {0xC1, 'a'}, {0xE1, 'a'}, {0xC4, 'a'}, {0xE4, 'a'}, {0xC9, 'e'}, {0xE9, 'e'}, {0xCB, 'e'}, {0xEB, 'e'},
+    {0xCC, 'e'}, {0xEC, 'e'}, {0xCD, 'i'}, {0xED, 'i'}, {0xD3, 'o'}, {0xF3, 'o'}, {0xD6, 'o'}, {0xF6, 'o'},
+    {0xD5, 'o'}, {0xF5, 'o'}, {0xD4, 'o'}, {0xF4, 'o'}, {0xDA, 'u'}, {0xFA, 'u'}, {0xDC, 'u'}, {0xFC, 'u'},
+    {0xDB, 'u'}, {0xFB, 'u'}, {0xD9, 'u'}, {0xF9, 'u'}, {0xC8, 'c'}, {0xE8, 'c'}, {0xD8, 'r'}, {0xF8, 'r'},
+    {0x8A, 's'}, {0x9A, 's'}, {0x8E, 'z'}, {0x9E, 'z'}, {0xDD, 'y'}, {0xFD, 'y'}, {0xCF, 'd'}, {0xEF, 'd'},
+    {0xD2, 'n'}, {0xF2, 'n'}, {0x8D, 't'}, {0x9D, 't'},
+}};
+
+char nameCharacter(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<char>(c);
+    if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 0x20);
+    if (c >= '0' && c <= '9') return static_cast<char>(c);
+    for (const Fold& fold : kFolds) {
+        if (fold.letter == c) return fold.plain;
+    }
+    return '_';
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
+
+bool startsWithWord(std::string_view text, std::size_t at, std::string_view word) {
+    if (text.size() - at < word.size()) return false;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        if (lower(text[at + k]) != lower(word[k])) return false;
+    }
+    return true;
+}
+
+// Every REM (and DATA) gets a "_" after its first two letters.
+std::string breakModeWords(std::string name, const Platform& platform) {
+    for (std::size_t at = 0; at < name.size(); ++at) {
+        if (holdsModeWord(std::string_view(name).substr(at), 1, platform)) name.insert(at + 2, 1, '_');
+    }
+    return name;
+}
+
+std::string trimmed(std::string name) {
+    while (!name.empty() && name.back() == '_') name.pop_back();
+    return name;
+}
+
+}  // namespace
+
+bool holdsModeWord(std::string_view text, std::size_t within, const Platform& platform) {
+    for (std::size_t at = 0; at < within && at < text.size(); ++at) {
+        if (startsWithWord(text, at, "rem")) return true;
+        if (!platform.dataKeyword.empty() && startsWithWord(text, at, platform.dataKeyword)) return true;
+    }
+    return false;
+}
+
+std::string nameFromRemark(std::string_view remark, const Platform& platform) {
+    std::string name;
+    for (const char c : remark) {
+        const char n = nameCharacter(static_cast<unsigned char>(c));
+        if (n == '_' && (name.empty() || name.back() == '_')) continue;
+        name += n;
+    }
+    name = trimmed(breakModeWords(trimmed(std::move(name)), platform));
+    if (name.size() > kLongestLabelName) name = trimmed(name.substr(0, kLongestLabelName));
+    return name;
+}
+
+std::string nameFromNumber(long number) { return "l" + std::to_string(number); }
+
+bool LabelNames::taken(std::string_view name) const {
+    std::string folded(name);
+    for (char& c : folded) c = lower(c);
+    return names_.count(folded) != 0;
+}
+
+std::string LabelNames::claim(const std::string& wanted) {
+    std::string name = wanted;
+    for (int n = 2; taken(name); ++n) {
+        const std::string suffix = "_" + std::to_string(n);
+        name = trimmed(wanted.substr(0, kLongestLabelName - suffix.size())) + suffix;
+    }
+    std::string folded = name;
+    for (char& c : folded) c = lower(c);
+    names_.insert(folded);
+    return name;
+}
+
+}  // namespace lintrel

@@ -1,0 +1,39 @@
+// Unnumbering: a numbered program becomes a Lintrel project. Every
+// line-number reference becomes a label reference and its target line gets
+// the label; "&C=" and "&I=" make the build give exactly the original
+// numbers, or the lines are numbered afresh. The project is built again
+// before it is handed out, and must give the program's own lines.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import/program.h"
+
+namespace lintrel {
+
+struct Renumbering {
+    long start = 10;
+    long step = 10;
+};
+
+struct UnnumberOptions {
+    std::optional<Renumbering> renumber;
+    std::string sourceName;  // named in the project's first comment; may be empty
+};
+
+struct ImportedProject {
+    std::string text;  // code page 1250, CR LF after every line
+    std::vector<ImportMessage> warnings;
+    std::optional<ImportMessage> error;  // nothing in `text` then
+    // The program has spaces outside strings, remarks and DATA items: it
+    // builds to the same bytes with space removal off.
+    bool keepsSpaces = false;
+    int labels = 0;
+    bool ok() const { return !error.has_value(); }
+};
+
+ImportedProject unnumber(const Program& program, const UnnumberOptions& options);
+
+}  // namespace lintrel
