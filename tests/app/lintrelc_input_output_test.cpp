@@ -16,22 +16,15 @@ namespace {
 
 using namespace lintrel::testing;
 
-constexpr const char* kPrimoPrint = "&P=PRIMO\r\n&C=10\r\nPRINT 1\r\n";
-const std::string kPrimo15 = std::string("\xD1\x00\x00\x09\x00\xF1\x43\x0A\x00\xB2\x31\x00\x00\x00\xC9", 15);
 const std::string kPrimoSizes = "The size of the created file is: 15 bytes.\nThe size of the BASIC code is: 9 bytes.\n";
 
-class InputAndOutput : public ::testing::Test {
+class InputAndOutput : public ScratchFolderTest {
 protected:
     void SetUp() override {
-        folder = makeTemporaryFolder();
-        ASSERT_FALSE(folder.empty());
-        exports = folder / "Exports";
-        fs::create_directory(exports);
+        ScratchFolderTest::SetUp();
         primo = folder / "primo.lpj";
         writeAll(primo, kPrimoPrint);
     }
-    void TearDown() override { fs::remove_all(folder); }
-
     ProgramRun run(std::vector<std::string> arguments, const RunSettings& settings = {}) {
         arguments.insert(arguments.begin(), {"--exports", exports.string()});
         return runProgram(lintrelcBinary(), arguments, folder, settings);
@@ -42,9 +35,7 @@ protected:
         fs::resize_file(folder / name, size);
         return folder / name;
     }
-    bool exportsEmpty() const { return fs::is_empty(exports); }
-
-    fs::path folder, exports, primo;
+    fs::path primo;
 };
 
 // A FIFO, a device or a socket would block or never end (/dev/zero grew

@@ -14,32 +14,19 @@ namespace {
 
 using namespace lintrel::testing;
 
-constexpr const char* kPrimoPrint = "&P=PRIMO\r\n&C=10\r\nPRINT 1\r\n";
-const std::string kPrimo15 = std::string("\xD1\x00\x00\x09\x00\xF1\x43\x0A\x00\xB2\x31\x00\x00\x00\xC9", 15);
 const std::string kPrimo16 = std::string("\xD1\x00\x00\x0A\x00\xF2\x43\x0A\x00\xB2\x20\x31\x00\x00\x00\xC9", 16);
 const std::string kUsage =
     "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] [-w|--werror] [-Wunused-label] "
     "PROJECT\n";
 
-class Lintrelc : public ::testing::Test {
+class Lintrelc : public ScratchFolderTest {
 protected:
-    void SetUp() override {
-        folder = makeTemporaryFolder();
-        ASSERT_FALSE(folder.empty());
-        exports = folder / "Exports";
-        fs::create_directory(exports);
-    }
-    void TearDown() override { fs::remove_all(folder); }
 
     fs::path project(const std::string& name, const std::string& bytes) {
         writeAll(folder / name, bytes);
         return folder / name;
     }
     ProgramRun run(std::vector<std::string> arguments) { return runProgram(lintrelcBinary(), arguments, folder); }
-    bool exportsEmpty() const { return fs::is_empty(exports); }
-
-    fs::path folder;
-    fs::path exports;
 };
 
 // Polls for a file a started command makes.

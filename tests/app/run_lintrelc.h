@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 extern char** environ;
 
 namespace lintrel::testing {
@@ -125,5 +127,25 @@ inline fs::path makeTemporaryFolder() {
     std::string name = (fs::temp_directory_path() / "lintrelc-test-XXXXXX").string();
     return ::mkdtemp(name.data()) ? fs::path(name) : fs::path();
 }
+
+// The PRIMO project most runs build, and the image it makes.
+constexpr const char* kPrimoPrint = "&P=PRIMO\r\n&C=10\r\nPRINT 1\r\n";
+const std::string kPrimo15 = std::string("\xD1\x00\x00\x09\x00\xF1\x43\x0A\x00\xB2\x31\x00\x00\x00\xC9", 15);
+
+// A scratch folder with an empty Exports folder in it, gone after the test.
+class ScratchFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = makeTemporaryFolder();
+        ASSERT_FALSE(folder.empty());
+        exports = folder / "Exports";
+        fs::create_directory(exports);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    bool exportsEmpty() const { return fs::is_empty(exports); }
+
+    fs::path folder;
+    fs::path exports;
+};
 
 }  // namespace lintrel::testing
