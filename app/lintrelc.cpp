@@ -108,9 +108,10 @@ CommandLine parseCommandLine(int argc, char** argv) {
 }
 
 // The two report lines, each on its own terminal line.
-void printSizeReport(std::string report) {
-    for (std::size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n")) {
-        report.replace(at, 2, "\n");
+void printSizeReport(std::string_view report) {
+    for (std::size_t at = report.find("\r\n"); at != std::string_view::npos; at = report.find("\r\n")) {
+        std::cout << report.substr(0, at) << '\n';
+        report.remove_prefix(at + 2);
     }
     std::cout << report << '\n';
 }
@@ -136,8 +137,10 @@ int compile(const Arguments& arguments) {
         return kExitBuildOrFile;
     }
     lintrel::BuildOptions options;
-    options.removeSpaces = arguments.spaceRemoval.value_or(
-        lintrel::readOptions(lintrel::IniFile::load(folder / "Options.ini")).spaceRemoval);
+    // Options.ini is read only when the command line does not decide.
+    options.removeSpaces = arguments.spaceRemoval
+                               ? *arguments.spaceRemoval
+                               : lintrel::readSpaceRemoval(lintrel::IniFile::load(folder / "Options.ini"));
     const fs::path exports = arguments.exports.value_or(folder / "Exports");
     // Built from the file's bytes: no second copy of a large project.
     const lintrel::CompiledProject compiled = lintrel::compileProjectText(projectBytes, options, exports);

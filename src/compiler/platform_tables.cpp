@@ -2,39 +2,49 @@
 // table and the keyword rows indexed by first character.
 #include <algorithm>
 #include <array>
+#include <mutex>
+#include <optional>
 
 #include "compiler/passes.h"
 
 namespace lintrel::passes {
 namespace {
 
-// First row, in stored order, whose source equals `unit` byte for byte.
-std::string_view firstCharacterCode(std::span<const CharacterRow> rows, std::string_view unit) {
-    for (const CharacterRow& row : rows) {
-        if (row.source == unit) return row.code;
+// Each byte's code from the first row, in stored order, whose source equals
+// the byte's unit: the byte itself, or on HT its accented letter's UTF-8
+// form. One walk over the rows; a later row never replaces an earlier one.
+void fillCharacterCodes(const Platform& platform, std::array<std::string_view, 256>& codes) {
+    // Only HT keys accented letters by their UTF-8 form; elsewhere every byte
+    // is looked up as the byte it is.
+    bool utf8Letters = false;
+    for (const CharacterRow& row : platform.characters) utf8Letters = utf8Letters || row.source.size() > 1;
+    std::array<bool, 256> byLetter{};  // the byte's unit is its UTF-8 letter
+    if (utf8Letters) {
+        for (unsigned v = 0; v < 256; ++v) byLetter[v] = !utf8Letter(static_cast<char>(v)).empty();
     }
-    return {};
-}
-
-bool hasMultiByteSources(std::span<const CharacterRow> rows) {
-    for (const CharacterRow& row : rows) {
-        if (row.source.size() > 1) return true;
+    std::array<bool, 256> found{};
+    auto take = [&](unsigned v, std::string_view code) {
+        if (found[v]) return;
+        found[v] = true;
+        codes[v] = code;
+    };
+    for (const CharacterRow& row : platform.characters) {
+        if (row.source.size() == 1) {
+            const auto v = static_cast<unsigned char>(row.source[0]);
+            if (!byLetter[v]) take(v, row.code);
+            continue;
+        }
+        for (unsigned v = 0; v < 256; ++v) {
+            if (byLetter[v] && utf8Letter(static_cast<char>(v)) == row.source) take(v, row.code);
+        }
     }
-    return false;
 }
 
 PlatformTables makeTables(const Platform& platform) {
     PlatformTables tables;
     tables.platform = &platform;
-    // Only HT keys accented letters by their UTF-8 form; elsewhere every byte
-    // is looked up as the byte it is.
-    const bool utf8Letters = hasMultiByteSources(platform.characters);
+    fillCharacterCodes(platform, tables.characterCodes);
     for (unsigned v = 0; v < 256; ++v) {
-        const char byte = static_cast<char>(v);
-        std::string_view unit(&byte, 1);
-        const std::string_view letter = utf8Letters ? utf8Letter(byte) : std::string_view{};
-        if (!letter.empty()) unit = letter;
-        tables.characterCodes[v] = firstCharacterCode(platform.characters, unit);
         encodeNibbles(tables.characterCodes[v], tables.characterNibbles[v]);
         tables.longestNibbles = std::max(tables.longestNibbles, tables.characterNibbles[v].size());
     }
@@ -51,31 +61,30 @@ PlatformTables makeTables(const Platform& platform) {
     return tables;
 }
 
-struct AllTables {
-    std::array<PlatformTables, 8> accepted;
-    std::size_t acceptedCount = 0;
-    PlatformTables none;
-};
+// Slots: the accepted platforms in their order, then "no platform".
+constexpr std::size_t kSlots = 9;
 
-AllTables makeAllTables() {
-    AllTables all;
+std::size_t slotOf(const Platform& platform) {
     const auto platforms = acceptedPlatforms();
-    for (std::size_t i = 0; i < platforms.size() && i < all.accepted.size(); ++i) {
-        all.accepted[i] = makeTables(platforms[i]);
-        all.acceptedCount = i + 1;
+    for (std::size_t i = 0; i < platforms.size() && i + 1 < kSlots; ++i) {
+        if (&platforms[i] == &platform) return i;
     }
-    all.none = makeTables(noPlatform());
-    return all;
+    return kSlots - 1;
 }
 
 }  // namespace
 
+// Only the platforms a build meets are prepared, each once, on first use (a
+// short program pays for one table, not eight); the window's worker thread
+// may ask at the same time as the window's own.
 const PlatformTables& tablesOf(const Platform& platform) {
-    static const AllTables all = makeAllTables();
-    for (std::size_t i = 0; i < all.acceptedCount; ++i) {
-        if (all.accepted[i].platform == &platform) return all.accepted[i];
-    }
-    return all.none;
+    static std::array<std::once_flag, kSlots> made;
+    static std::array<std::optional<PlatformTables>, kSlots> tables;
+    const std::size_t slot = slotOf(platform);
+    std::call_once(made[slot], [slot, &platform] {
+        tables[slot].emplace(makeTables(slot + 1 == kSlots ? noPlatform() : platform));
+    });
+    return *tables[slot];
 }
 
 }  // namespace lintrel::passes

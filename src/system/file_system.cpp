@@ -6,8 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -51,15 +49,54 @@ bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
     return true;
 }
 
+// Reads at most `size` bytes, retrying after a signal; -1 with errno on failure.
+ssize_t readSome(int fd, char* into, std::size_t size) {
+    for (;;) {
+        const ssize_t n = ::read(fd, into, size);
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
+// Reads to the end: first straight into the string at the size fstat gave,
+// then (a file that grew, or one without a size) in chunks appended.
+bool readToEnd(int fd, std::size_t expected, std::string& bytes) {
+    bytes.resize(expected);
+    std::size_t done = 0;
+    while (done < expected) {
+        const ssize_t n = readSome(fd, bytes.data() + done, expected - done);
+        if (n < 0) return false;
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    if (done < expected) return true;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = readSome(fd, chunk, sizeof chunk);
+        if (n < 0) return false;
+        if (n == 0) return true;
+        bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
 }  // namespace
 
+// One open, one fstat and reads straight into the string: no stream buffer
+// in between, which costs a large project a second pass over its bytes.
 std::optional<std::string> readFileBytes(const std::filesystem::path& path, std::string& bytes) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return std::strerror(EISDIR);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::strerror(errno != 0 ? errno : ENOENT);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::strerror(errno != 0 ? errno : EIO);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct stat info {};
+    int error = 0;
+    if (::fstat(fd, &info) != 0) {
+        error = errno;
+    } else if (S_ISDIR(info.st_mode)) {
+        error = EISDIR;
+    } else if (!readToEnd(fd, S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0, bytes)) {
+        error = errno;
+    }
+    ::close(fd);
+    if (error != 0) return std::strerror(error);
     return std::nullopt;
 }
 

@@ -72,11 +72,9 @@ IniFile IniFile::parse(std::string_view text) {
 }
 
 IniFile IniFile::load(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return parse(bytes.str());
+    std::string bytes;
+    if (readFileBytes(path, bytes)) return {};
+    return parse(bytes);
 }
 
 std::optional<IniFile> IniFile::loadForUpdate(const std::filesystem::path& path) {
@@ -184,13 +182,17 @@ std::vector<std::string> readRecentProjects(const IniFile& file) {
 
 }  // namespace
 
+bool readSpaceRemoval(const IniFile& file) {
+    const auto raw = file.value(kSection, "Space_Remove");
+    if (!raw) return Options{}.spaceRemoval;
+    const auto number = parseNumber(*raw);
+    return !number || *number != 0;
+}
+
 Options readOptions(const IniFile& file) {
     Options options;
     options.storedVersion = file.value(kSection, "SWVer").value_or("");
-    if (const auto raw = file.value(kSection, "Space_Remove")) {
-        const auto number = parseNumber(*raw);
-        options.spaceRemoval = !number || *number != 0;
-    }
+    options.spaceRemoval = readSpaceRemoval(file);
     options.updateServer = file.value(kSection, "Update_Server");
     options.manualAddress = file.value(kSection, "Manual_Address");
     // A line the user deleted leaves a gap; the ones after it still count.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -40,6 +41,32 @@ protected:
 
     fs::path folder;
 };
+
+using ReadFileBytes = TemporaryFolder;
+
+// Every byte value, the empty file, one larger than a read chunk, and files
+// whose reported size is not their length (/proc reports 0).
+TEST_F(ReadFileBytes, ReadsEveryByteOfFilesOfAnySize) {
+    std::string all;
+    for (int v = 0; v < 256; ++v) all += static_cast<char>(v);
+    std::string large;
+    for (int i = 0; i < 1000; ++i) large += all;
+    for (const std::string& text : {std::string(), all, large}) {
+        put(folder / "p.lpj", text);
+        std::string bytes = "left over";
+        ASSERT_FALSE(readFileBytes(folder / "p.lpj", bytes));
+        EXPECT_EQ(bytes, text);
+    }
+    std::string status;
+    ASSERT_FALSE(readFileBytes("/proc/self/status", status));
+    EXPECT_NE(status.find("Pid:"), std::string::npos);
+}
+
+TEST_F(ReadFileBytes, AFolderOrAMissingFileGivesTheReason) {
+    std::string bytes;
+    EXPECT_EQ(readFileBytes(folder, bytes), std::string(std::strerror(EISDIR)));
+    EXPECT_EQ(readFileBytes(folder / "missing.lpj", bytes), std::string(std::strerror(ENOENT)));
+}
 
 using WriteFileReplacing = TemporaryFolder;
 
