@@ -40,6 +40,36 @@ void fillCharacterCodes(const Platform& platform, std::array<std::string_view, 2
     }
 }
 
+// A character as the tokenizer's last steps leave it: upper case, then its
+// code's nibble pairs, or itself where it has none.
+std::string finishedCharacter(const PlatformTables& tables, unsigned char c) {
+    const std::string& nibbles = tables.characterNibbles[upperAscii(c)];
+    return nibbles.empty() ? std::string(1, static_cast<char>(upperAscii(c))) : nibbles;
+}
+
+void prepareFinishing(PlatformTables& tables) {
+    for (unsigned v = 0; v < 256; ++v) {
+        tables.keywordStarts[v] = !tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(v))].empty();
+        tables.finishedBytes[v] = finishedCharacter(tables, static_cast<unsigned char>(v));
+        tables.longestFinished = std::max(tables.longestFinished, tables.finishedBytes[v].size());
+    }
+    for (const KeywordRow& row : tables.platform->keywords) {
+        if (row.text.empty()) continue;
+        auto& seconds = tables.keywordSeconds[upperAscii(static_cast<unsigned char>(row.text[0]))];
+        for (unsigned v = 0; v < 256; ++v) {
+            if (row.text.size() == 1 || upperAscii(static_cast<unsigned char>(v)) ==
+                                            upperAscii(static_cast<unsigned char>(row.text[1])))
+                seconds[v / 64] |= std::uint64_t{1} << (v % 64);
+        }
+    }
+    tables.keywordFinished.resize(tables.keywordNibbles.size());
+    for (std::size_t r = 0; r < tables.keywordNibbles.size(); ++r) {
+        for (const char c : tables.keywordNibbles[r]) {
+            tables.keywordFinished[r] += tables.finishedBytes[static_cast<unsigned char>(c)];
+        }
+    }
+}
+
 PlatformTables makeTables(const Platform& platform) {
     PlatformTables tables;
     tables.platform = &platform;
@@ -58,6 +88,7 @@ PlatformTables makeTables(const Platform& platform) {
     }
     tables.remarkOrDataStarts = remarkOrDataStarts(platform);
     tables.plainText = plainTextBytes(platform);
+    prepareFinishing(tables);
     return tables;
 }
 
