@@ -10,11 +10,11 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --bench
 old=$(realpath "${1:-build/old/app/lintrelc}")
 quick=${2:-}
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINTREL_GUI=OFF -DLINTREL_TESTS=OFF \
+cmake -S . -B build/cli-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINTREL_GUI=OFF -DLINTREL_TESTS=OFF \
   -DLINTREL_BENCH=ON >/dev/null
-nice cmake --build build/bench -j2 --target lintrelc lintrel_make_project >/dev/null
-new=$(realpath build/bench/app/lintrelc)
-make_project=build/bench/bench/lintrel_make_project
+nice cmake --build build/cli-bench -j2 --target lintrelc lintrel_make_project >/dev/null
+new=$(realpath build/cli-bench/app/lintrelc)
+make_project=build/cli-bench/bench/lintrel_make_project
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

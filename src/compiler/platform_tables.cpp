@@ -18,9 +18,9 @@ void fillCharacterCodes(const Platform& platform, std::array<std::string_view, 2
     // is looked up as the byte it is.
     bool utf8Letters = false;
     for (const CharacterRow& row : platform.characters) utf8Letters = utf8Letters || row.source.size() > 1;
-    std::array<bool, 256> byLetter{};  // the byte's unit is its UTF-8 letter
+    std::array<std::string_view, 256> letters{};  // non-empty: the byte's unit is its UTF-8 letter
     if (utf8Letters) {
-        for (unsigned v = 0; v < 256; ++v) byLetter[v] = !utf8Letter(static_cast<char>(v)).empty();
+        for (unsigned v = 0; v < 256; ++v) letters[v] = utf8Letter(static_cast<char>(v));
     }
     std::array<bool, 256> found{};
     auto take = [&](unsigned v, std::string_view code) {
@@ -31,11 +31,11 @@ void fillCharacterCodes(const Platform& platform, std::array<std::string_view, 2
     for (const CharacterRow& row : platform.characters) {
         if (row.source.size() == 1) {
             const auto v = static_cast<unsigned char>(row.source[0]);
-            if (!byLetter[v]) take(v, row.code);
+            if (letters[v].empty()) take(v, row.code);
             continue;
         }
         for (unsigned v = 0; v < 256; ++v) {
-            if (byLetter[v] && utf8Letter(static_cast<char>(v)) == row.source) take(v, row.code);
+            if (!letters[v].empty() && letters[v] == row.source) take(v, row.code);
         }
     }
 }
@@ -56,11 +56,14 @@ void prepareFinishing(PlatformTables& tables) {
     for (const KeywordRow& row : tables.platform->keywords) {
         if (row.text.empty()) continue;
         auto& seconds = tables.keywordSeconds[upperAscii(static_cast<unsigned char>(row.text[0]))];
-        for (unsigned v = 0; v < 256; ++v) {
-            if (row.text.size() == 1 || upperAscii(static_cast<unsigned char>(v)) ==
-                                            upperAscii(static_cast<unsigned char>(row.text[1])))
-                seconds[v / 64] |= std::uint64_t{1} << (v % 64);
+        if (row.text.size() == 1) {
+            seconds.fill(~std::uint64_t{0});
+            continue;
         }
+        // The second byte as written and, for a letter, in the other case.
+        const unsigned char second = upperAscii(static_cast<unsigned char>(row.text[1]));
+        for (const unsigned v : {unsigned{second}, second >= 'A' && second <= 'Z' ? second + 0x20u : unsigned{second}})
+            seconds[v / 64] |= std::uint64_t{1} << (v % 64);
     }
     tables.keywordFinished.resize(tables.keywordNibbles.size());
     for (std::size_t r = 0; r < tables.keywordNibbles.size(); ++r) {
