@@ -1,6 +1,7 @@
 // Pass 4, the tokenizer: keywords left to right, token literals, upper case,
 // Homelab variable names, characters through the table, token literals again.
 #include <algorithm>
+#include <cstring>
 
 #include "compiler/passes.h"
 
@@ -92,15 +93,33 @@ char* writeFinished(const PlatformTables& tables, unsigned char c, char* write) 
     return std::copy(text.begin(), text.end(), write);
 }
 
+// A stretch without token literals, character by character.
+char* writeFinishedRun(const PlatformTables& tables, std::string_view run, char* write) {
+    if (!tables.finishedPacks) {
+        for (const char c : run) write = writeFinished(tables, static_cast<unsigned char>(c), write);
+        return write;
+    }
+    for (const char c : run) {
+        const auto v = static_cast<unsigned char>(c);
+        std::memcpy(write, &tables.finishedPacked[v], sizeof(std::uint64_t));
+        write += tables.finishedLength[v];
+    }
+    return write;
+}
+
 // One stretch between keywords: its token literals as nibble pairs, then
 // every character upper-cased and through the table, as the later steps
 // would do to the joined line.
 void appendFinishedPiece(const PlatformTables& tables, std::string_view in, FinishedWriter& out) {
-    char* write = out.room(in.size() * tables.longestFinished);
+    // Room for the longest form of every character, and for the last packed store.
+    char* write = out.room(in.size() * tables.longestFinished + sizeof(std::uint64_t));
     std::size_t i = 0;
     while (i < in.size()) {
-        const unsigned char c = static_cast<unsigned char>(in[i]);
-        if (c == '{' && in.size() - i >= 4 && in[i + 3] == '}') {
+        const std::size_t brace = std::min(in.find('{', i), in.size());
+        write = writeFinishedRun(tables, in.substr(i, brace - i), write);
+        i = brace;
+        if (i == in.size()) break;
+        if (in.size() - i >= 4 && in[i + 3] == '}') {
             const int high = hexHalf(static_cast<unsigned char>(in[i + 1]));
             const int low = hexHalf(static_cast<unsigned char>(in[i + 2]));
             if (high >= 0 && low >= 0) {
@@ -110,7 +129,7 @@ void appendFinishedPiece(const PlatformTables& tables, std::string_view in, Fini
                 continue;
             }
         }
-        write = writeFinished(tables, c, write);
+        write = writeFinished(tables, '{', write);
         ++i;
     }
     out.wrote(write);

@@ -47,6 +47,11 @@ struct PlatformTables {
     std::array<std::string, 256> finishedBytes{};  // the byte upper-cased, then through the table
     std::vector<std::string> keywordFinished;    // each row's nibble pairs through the table
     std::size_t longestFinished = 1;
+    // finishedBytes again, each in the low bytes of one word (where all fit
+    // in eight), so that one store and one add write any of them.
+    std::array<std::uint64_t, 256> finishedPacked{};
+    std::array<std::uint8_t, 256> finishedLength{};
+    bool finishedPacks = false;
 };
 
 const PlatformTables& tablesOf(const Platform& platform);

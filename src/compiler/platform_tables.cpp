@@ -2,6 +2,7 @@
 // table and the keyword rows indexed by first character.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <mutex>
 #include <optional>
 
@@ -52,6 +53,12 @@ void prepareFinishing(PlatformTables& tables) {
         tables.keywordStarts[v] = !tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(v))].empty();
         tables.finishedBytes[v] = finishedCharacter(tables, static_cast<unsigned char>(v));
         tables.longestFinished = std::max(tables.longestFinished, tables.finishedBytes[v].size());
+    }
+    tables.finishedPacks = tables.longestFinished <= sizeof(std::uint64_t);
+    for (unsigned v = 0; v < 256 && tables.finishedPacks; ++v) {
+        const std::string& text = tables.finishedBytes[v];
+        std::memcpy(&tables.finishedPacked[v], text.data(), text.size());
+        tables.finishedLength[v] = static_cast<std::uint8_t>(text.size());
     }
     for (const KeywordRow& row : tables.platform->keywords) {
         if (row.text.empty()) continue;
