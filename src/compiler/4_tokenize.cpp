@@ -17,6 +17,16 @@ bool secondMayMatch(const PlatformTables& tables, char first, char second) {
     return (tables.keywordSeconds[upperAscii(static_cast<unsigned char>(first))][v / 64] >> (v % 64)) & 1;
 }
 
+// Whether the row's upper-cased text stands at `at`, any case; the first
+// character is known to match.
+bool matchesKeyword(std::string_view upper, std::string_view in, std::size_t at) {
+    if (in.size() - at < upper.size()) return false;
+    for (std::size_t k = 1; k < upper.size(); ++k) {
+        if (upperAscii(static_cast<unsigned char>(in[at + k])) != static_cast<unsigned char>(upper[k])) return false;
+    }
+    return true;
+}
+
 template <typename Piece, typename Keyword>
 void splitAtKeywords(const PlatformTables& tables, std::string_view in, Piece&& piece, Keyword&& keyword) {
     const auto rows = tables.platform->keywords;
@@ -33,11 +43,10 @@ void splitAtKeywords(const PlatformTables& tables, std::string_view in, Piece&& 
         const auto& candidates = tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(in[i]))];
         bool matched = false;
         for (const std::uint16_t r : candidates) {
-            const std::string_view text = rows[r].text;
-            if (in.size() - i >= text.size() && equalsIgnoringCase(in.substr(i, text.size()), text)) {
+            if (matchesKeyword(tables.keywordUpper[r], in, i)) {
                 piece(in.substr(plain, i - plain));
                 keyword(r);
-                i += text.size();
+                i += rows[r].text.size();
                 plain = i;
                 matched = true;
                 break;

@@ -44,6 +44,7 @@ struct PlatformTables {
     // can match (every bit for a one-character row), to pass over places
     // where no row can match without trying them.
     std::array<std::array<std::uint64_t, 4>, 256> keywordSeconds{};
+    std::vector<std::string> keywordUpper;  // each row's text upper-cased
     std::array<std::string, 256> finishedBytes{};  // the byte upper-cased, then through the table
     std::vector<std::string> keywordFinished;    // each row's nibble pairs through the table
     std::size_t longestFinished = 1;

@@ -61,6 +61,8 @@ void prepareFinishing(PlatformTables& tables) {
         tables.finishedLength[v] = static_cast<std::uint8_t>(text.size());
     }
     for (const KeywordRow& row : tables.platform->keywords) {
+        std::string& upper = tables.keywordUpper.emplace_back(row.text);
+        for (char& c : upper) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
         if (row.text.empty()) continue;
         auto& seconds = tables.keywordSeconds[upperAscii(static_cast<unsigned char>(row.text[0]))];
         if (row.text.size() == 1) {
