@@ -1,5 +1,6 @@
 // Pass 1, the line assembler: directives, label definitions, comments, TABs,
 // spaces, strings and remarks through the character table, line numbers.
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -142,13 +143,18 @@ std::optional<Diagnostic> runDirective(AssemblerState& state, std::string_view s
 }
 
 // From `pos`, the next "|" or "&" outside a brace unit, or the line's end.
+// Found with memchr: the first "|" or "&", unless a brace unit before it
+// hides it, when the search goes on after that unit.
 std::size_t nextCommentOrDirective(std::string_view source, std::size_t pos) {
-    while (pos < source.size()) {
-        const char c = source[pos];
-        if (c == '|' || c == '&') return pos;
-        pos += c == '{' ? 4 : 1;
+    auto find = [source](char c, std::size_t from) { return std::min(source.find(c, from), source.size()); };
+    auto findStop = [&find](std::size_t from) { return std::min(find('|', from), find('&', from)); };
+    std::size_t stop = findStop(pos);
+    for (std::size_t brace = find('{', pos); brace < stop; brace = find('{', pos)) {
+        pos = brace + 4;
+        if (pos >= source.size()) return source.size();
+        if (stop < pos) stop = findStop(pos);
     }
-    return source.size();
+    return stop;
 }
 
 // Where a unit of program text leaves its bytes; remembers the first byte
