@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 
 #include "compiler/passes.h"
 
@@ -203,6 +204,7 @@ public:
 private:
     void appendPlainRun();
     void appendStringRun();
+    void appendTranslatedRun();
     void endAt(std::size_t pos);
     bool startRemarkOrData(unsigned char c);
     void appendCharacter(unsigned char c);
@@ -269,6 +271,10 @@ void LineScan::appendPlainRun() {
 // Inside strings and remarks, the characters that switch no mode go through
 // the character table, many at once.
 void LineScan::appendStringRun() {
+    if (translating_ && tables_.codesPack) {
+        appendTranslatedRun();
+        return;
+    }
     while (pos_ < source_.size()) {
         const unsigned char c = static_cast<unsigned char>(source_[pos_]);
         if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) return;
@@ -280,6 +286,33 @@ void LineScan::appendStringRun() {
         }
         ++pos_;
     }
+}
+
+// The same where every code fits in a word: the run's end first, then its
+// bytes written in place.
+void LineScan::appendTranslatedRun() {
+    std::size_t end = pos_;
+    while (end < source_.size()) {
+        const unsigned char c = static_cast<unsigned char>(source_[end]);
+        if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) break;
+        ++end;
+    }
+    // Room for eight bytes a character, one store each: room for eight bytes a character, one store each.
+    std::string& body = out_.body;
+    const std::size_t start = body.size();
+    body.resize(start + (end - pos_ + 1) * sizeof(std::uint64_t));
+    char* write = body.data() + start;
+    for (; pos_ < end; ++pos_) {
+        const unsigned char c = static_cast<unsigned char>(source_[pos_]);
+        if (tables_.codeLength[c] != 0) {
+            std::memcpy(write, &tables_.codePacked[c], sizeof(std::uint64_t));
+            write += tables_.codeLength[c];
+        } else if (c != ' ' || !dropSpaces_) {
+            if (isNibble(c) && !out_.firstNibbleByte) out_.firstNibbleByte = pos_;
+            *write++ = static_cast<char>(c);
+        }
+    }
+    body.resize(static_cast<std::size_t>(write - body.data()));
 }
 
 void LineScan::step() {

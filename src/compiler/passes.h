@@ -45,6 +45,11 @@ struct PlatformTables {
     // where no row can match without trying them.
     std::array<std::array<std::uint64_t, 4>, 256> keywordSeconds{};
     std::vector<std::string> keywordUpper;  // each row's text upper-cased
+    // characterCodes again, each in the low bytes of one word (where all fit
+    // in eight), for the assembler's runs inside strings and remarks.
+    std::array<std::uint64_t, 256> codePacked{};
+    std::array<std::uint8_t, 256> codeLength{};
+    bool codesPack = false;
     std::array<std::string, 256> finishedBytes{};  // the byte upper-cased, then through the table
     std::vector<std::string> keywordFinished;    // each row's nibble pairs through the table
     std::size_t longestFinished = 1;

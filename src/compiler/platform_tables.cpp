@@ -98,6 +98,12 @@ PlatformTables makeTables(const Platform& platform) {
         tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(text[0]))].push_back(
             static_cast<std::uint16_t>(r));
     }
+    tables.codesPack = true;
+    for (const std::string_view code : tables.characterCodes) tables.codesPack &= code.size() <= sizeof(std::uint64_t);
+    for (unsigned v = 0; v < 256 && tables.codesPack; ++v) {
+        std::memcpy(&tables.codePacked[v], tables.characterCodes[v].data(), tables.characterCodes[v].size());
+        tables.codeLength[v] = static_cast<std::uint8_t>(tables.characterCodes[v].size());
+    }
     tables.remarkOrDataStarts = remarkOrDataStarts(platform);
     tables.plainText = plainTextBytes(platform);
     prepareFinishing(tables);
