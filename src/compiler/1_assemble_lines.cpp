@@ -275,6 +275,17 @@ void LineScan::appendStringRun() {
         appendTranslatedRun();
         return;
     }
+    if (!translating_ && !dropSpaces_) {  // the run passes on as it stands
+        std::size_t end = pos_;
+        while (end < source_.size()) {
+            const unsigned char c = static_cast<unsigned char>(source_[end]);
+            if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) break;
+            ++end;
+        }
+        appendSourceBytes(source_.substr(pos_, end - pos_), pos_, out_.body, out_);
+        pos_ = end;
+        return;
+    }
     while (pos_ < source_.size()) {
         const unsigned char c = static_cast<unsigned char>(source_[pos_]);
         if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) return;
