@@ -101,8 +101,10 @@ PlatformTables makeTables(const Platform& platform) {
     tables.codesPack = true;
     for (const std::string_view code : tables.characterCodes) tables.codesPack &= code.size() <= sizeof(std::uint64_t);
     for (unsigned v = 0; v < 256 && tables.codesPack; ++v) {
-        std::memcpy(&tables.codePacked[v], tables.characterCodes[v].data(), tables.characterCodes[v].size());
-        tables.codeLength[v] = static_cast<std::uint8_t>(tables.characterCodes[v].size());
+        const std::string_view code = tables.characterCodes[v];
+        if (code.empty()) continue;  // an empty view may have no data to copy from
+        std::memcpy(&tables.codePacked[v], code.data(), code.size());
+        tables.codeLength[v] = static_cast<std::uint8_t>(code.size());
     }
     tables.remarkOrDataStarts = remarkOrDataStarts(platform);
     tables.plainText = plainTextBytes(platform);
