@@ -1,9 +1,13 @@
 // lintrelc: the build of the window for scripts, make files and CI.
-//   lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT
+//   lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] PROJECT
 // Exit 0 after writing the one output file, 1 on a build or file error
 // (nothing written, nothing started), 2 on bad usage.
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,20 +16,26 @@
 #include "compiler/diagnostic_text.h"
 #include "export/export.h"
 #include "system/file_system.h"
+#include "system/install_layout.h"
 #include "system/options_file.h"
 #include "system/start_emulator.h"
 #include "system/version.h"
+#include "text/terminal_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT";
+constexpr std::string_view kUsage =
+    "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] PROJECT";
+constexpr std::string_view kStandardStream = "-";
+constexpr std::string_view kStandardInputName = "<stdin>";
 constexpr int kExitBuildOrFile = 1;
 constexpr int kExitUsage = 2;
 
 struct Arguments {
     std::optional<fs::path> exports;
+    std::optional<fs::path> output;  // "-": standard output
     std::optional<bool> spaceRemoval;
     bool run = false;
     std::string project;
@@ -42,12 +52,19 @@ struct CommandLine {
 void printHelp() {
     std::cout << kUsage << "\n\n"
               << "Builds a Lintrel project and writes its one output file, as the window's COMPILE does.\n\n"
-              << "  --exports DIR             write into DIR (default: Exports beside lintrelc)\n"
+              << "PROJECT is a regular file of at most 256 MB; - reads it from standard input.\n\n"
+              << "  --exports DIR             write into DIR (default: Exports beside lintrelc, or\n"
+              << "                            ~/Documents/Lintrel/Exports when installed)\n"
+              << "  -o, --output FILE         write the output file to FILE instead, replacing it\n"
+              << "                            whole; - writes it to standard output (the size lines\n"
+              << "                            then go to standard error)\n"
               << "  --space-removal on|off    remove unnecessary spaces (default: Space_Remove of\n"
-              << "                            Options.ini beside lintrelc, on when missing)\n"
+              << "                            Options.ini, on when missing)\n"
               << "  --run                     start the project's emulator command after writing\n"
               << "  --help                    show this help\n"
-              << "  --version                 show the version\n";
+              << "  --version                 show the version\n\n"
+              << "Exit status: 0 when the file is written; 1 on a build, file or memory error\n"
+              << "(nothing is written then); 2 on bad usage.\n";
 }
 
 // Splits "--name=value" or takes the value from the next argument.
@@ -86,6 +103,10 @@ CommandLine parseCommandLine(int argc, char** argv) {
             return line;
         } else if (argument == "--run") {
             line.arguments.run = true;
+        } else if (name == "--output" || argument == "-o") {
+            const auto value = optionValue(argument, name, i, argc, argv);
+            if (!value || value->empty()) return bad(std::string(name) + " needs a file");
+            line.arguments.output = fs::path(*value);
         } else if (name == "--exports") {
             const auto value = optionValue(argument, name, i, argc, argv);
             if (!value || value->empty()) return bad("--exports needs a folder");
@@ -108,52 +129,85 @@ CommandLine parseCommandLine(int argc, char** argv) {
 }
 
 // The two report lines, each on its own terminal line.
-void printSizeReport(std::string_view report) {
+void printSizeReport(std::ostream& out, std::string_view report) {
     for (std::size_t at = report.find("\r\n"); at != std::string_view::npos; at = report.find("\r\n")) {
-        std::cout << report.substr(0, at) << '\n';
+        out << report.substr(0, at) << '\n';
         report.remove_prefix(at + 2);
     }
-    std::cout << report << '\n';
+    out << report << '\n';
 }
 
-// The folder is never created, as in the window; a write that failed for
-// want of it says so.
-void reportFileError(const fs::path& exports, const std::string& error) {
-    std::error_code code;
-    if (fs::is_directory(exports, code)) {
-        std::cerr << "lintrelc: " << error << '\n';
-        return;
+// Paths and system texts as any other text bound for the terminal.
+void printError(const std::string& message) { std::cerr << "lintrelc: " << lintrel::escapeControls(message) << '\n'; }
+
+bool fromStandardInput(const Arguments& arguments) { return arguments.project == kStandardStream; }
+
+std::string projectName(const Arguments& arguments) {
+    return fromStandardInput(arguments) ? std::string(kStandardInputName) : arguments.project;
+}
+
+// The project's bytes, or nullopt after saying why there are none.
+std::optional<std::string> readProject(const Arguments& arguments) {
+    std::string bytes;
+    if (!fromStandardInput(arguments)) {
+        const auto reason = lintrel::readFileBytes(arguments.project, bytes);
+        if (!reason) return bytes;
+        printError("cannot read \"" + arguments.project + "\": " + *reason);
+    } else if (const auto reason = lintrel::readStreamBytes(STDIN_FILENO, bytes)) {
+        printError("cannot read standard input: " + *reason);
+    } else if (bytes.empty()) {
+        printError("standard input is empty");
+    } else {
+        return bytes;
     }
-    const bool exists = fs::exists(exports, code);
-    std::cerr << "lintrelc: the exports folder \"" << exports.string() << "\" "
-              << (exists ? "is not a folder" : "does not exist") << '\n';
+    return std::nullopt;
+}
+
+lintrel::OutputPlace outputPlace(const Arguments& arguments, const fs::path& defaultExports) {
+    using Kind = lintrel::OutputPlace::Kind;
+    if (arguments.output == kStandardStream) return {Kind::Stream, {}, STDOUT_FILENO};
+    if (arguments.output) return {Kind::File, *arguments.output};
+    return {Kind::ExportsFolder, arguments.exports.value_or(defaultExports)};
 }
 
 int compile(const Arguments& arguments) {
-    const fs::path folder = lintrel::executableFolder();
-    std::string projectBytes;
-    if (const auto reason = lintrel::readFileBytes(arguments.project, projectBytes)) {
-        std::cerr << "lintrelc: cannot read \"" << arguments.project << "\": " << *reason << '\n';
+    // Checked first, so that nothing is built or written for a report (or an
+    // image) that has nowhere to go.
+    if (!lintrel::isOpen(STDOUT_FILENO)) {
+        printError("standard output is closed");
         return kExitBuildOrFile;
     }
+    const lintrel::InstallLayout layout =
+        lintrel::findInstallLayout(lintrel::executableFolder(), lintrel::UserEnvironment::fromProcess());
+    const std::optional<std::string> projectBytes = readProject(arguments);
+    if (!projectBytes) return kExitBuildOrFile;
     lintrel::BuildOptions options;
     // Options.ini is read only when the command line does not decide.
     options.removeSpaces = arguments.spaceRemoval
                                ? *arguments.spaceRemoval
-                               : lintrel::readSpaceRemoval(lintrel::IniFile::load(folder / "Options.ini"));
-    const fs::path exports = arguments.exports.value_or(folder / "Exports");
+                               : lintrel::readSpaceRemoval(lintrel::IniFile::load(layout.optionsFile()));
+    const lintrel::OutputPlace place = outputPlace(arguments, layout.exportsFolder);
+    if (place.kind == lintrel::OutputPlace::Kind::ExportsFolder && !arguments.exports) {
+        if (const auto error = lintrel::createUserFolders(layout)) {
+            printError(*error);
+            return kExitBuildOrFile;
+        }
+    }
+    const bool toStandardOutput = place.kind == lintrel::OutputPlace::Kind::Stream;
+    // A reader that goes away is a write error to report, not a silent end.
+    if (toStandardOutput) std::signal(SIGPIPE, SIG_IGN);
     // Built from the file's bytes: no second copy of a large project.
-    const lintrel::CompiledProject compiled = lintrel::compileProjectText(projectBytes, options, exports);
+    const lintrel::CompiledProject compiled = lintrel::compileProjectText(*projectBytes, options, place);
     if (compiled.error) {
-        std::cerr << lintrel::diagnosticText(arguments.project, *compiled.error, projectBytes);
+        std::cerr << lintrel::diagnosticText(projectName(arguments), *compiled.error, *projectBytes);
         return kExitBuildOrFile;
     }
     if (compiled.fileError) {
-        reportFileError(exports, *compiled.fileError);
+        printError(lintrel::outputProblem(place, *compiled.fileError));
         return kExitBuildOrFile;
     }
-    std::cout << compiled.file.string() << '\n';
-    if (compiled.sizeReport) printSizeReport(*compiled.sizeReport);
+    if (!toStandardOutput) std::cout << compiled.file.string() << '\n';
+    if (compiled.sizeReport) printSizeReport(toStandardOutput ? std::cerr : std::cout, *compiled.sizeReport);
     std::cout.flush();
 
     if (arguments.run && !compiled.emulatorCommand.empty()) lintrel::startEmulator(compiled.emulatorCommand);
@@ -177,5 +231,12 @@ int main(int argc, char** argv) {
     case Request::Build:
         break;
     }
-    return compile(line.arguments);
+    // Whatever allocation fails, the project is too large for this machine:
+    // one line, and nothing written (a new file is removed on the way out).
+    try {
+        return compile(line.arguments);
+    } catch (const std::bad_alloc&) {
+        printError("out of memory while building " + projectName(line.arguments));
+        return kExitBuildOrFile;
+    }
 }

@@ -54,3 +54,33 @@ answer '<html><body><h1>404 Not Found</h1></body></html>\r\n'
 answer 'v2.0\x1b]0;title\x07'
 answer 'v1.7.1b\x00 - test version'
 answer "v$(printf '%0256d' 0)"
+
+# The settings target takes the bytes as a whole Options.ini.
+mkdir -p corpus/options_file corpus/diagnostic_text
+settings() {  # settings TEXT (printf %b escapes)
+  printf '%b' "$1" > "$tmp/settings"
+  add options_file "$tmp/settings"
+}
+settings ''
+settings '[Parameters]'
+settings '[Parameters]\r\nSWVer=v1.7.1b\r\nSpace_Remove=0\r\nZoom=150\r\nColour_Scheme=dark\r\nRecent1=/tmp/a.lpj\r\nRecent2=/tmp/a.lpj\r\nRecent3=/\r\nApproved_Emulator_Command_1="emu -run x"\r\nApproved_Emulator_Command_3=" y "\r\n'
+settings '; comment\n[Other]\nZoom=999\n\n[ parameters ]\n  line_numbers = 0 \nBuild_Dialogs=+1\nCurrent_Line=2\nZoom=abc\n[Parameters]\nRecent1=\nRecent4=x\n'
+settings 'Zoom=100\r[x]\rSpace_Remove\r[Parameters\r#Zoom=50\r[a=b]\r\nUpdate_Server=http://h:1\r\nManual_Address=\r\n'
+settings '[Parameters]\r\nApproved_Emulator_Command_1=""\r\nApproved_Emulator_Command_2="\r\nApproved_Emulator_Command_1000=z\r\nApproved_Emulator_Command_1001=w\r\n'
+
+# The diagnostic target: five header bytes (path length, message length,
+# line + 1, column low, column high), then the path, the message, the project.
+diagnostic() {  # diagnostic PATH MESSAGE LINE COLUMN PROJECT (PATH, MESSAGE, PROJECT: printf %b escapes)
+  local path message
+  path=$(printf '%b' "$1" | wc -c)
+  message=$(printf '%b' "$2" | wc -c)
+  { printf "\\x$(printf %02x "$path")\\x$(printf %02x "$message")\\x$(printf %02x "$3")"
+    printf "\\x$(printf %02x $(($4 & 255)))\\x$(printf %02x $(($4 >> 8)))"
+    printf '%b%b%b' "$1" "$2" "$5"; } > "$tmp/diagnostic"
+  add diagnostic_text "$tmp/diagnostic"
+}
+diagnostic 'game.lpj' '"HL4" is not a valid platform!' 2 3 '&C=10\r\n&P=HL4 |target\r\n'
+diagnostic '\x1b]0;x\x07.lpj' 'msg \x1b[2J' 1 0 'PRINT "\x1b[2J"\r\n'
+diagnostic 'p' 'long' 1 300 "$(printf '%01000d' 0)\\r\\n"
+diagnostic 'p' 'tabs' 1 5 '\tA\tB\x7f\x85\x9f\xe1\r\n'
+diagnostic '\xff\xfe' '\x80\x81' 0 0 'x'

@@ -3,6 +3,9 @@
 # everything is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev)
+# The Debian package and its checks: cpack's Depends from dpkg-shlibdeps, the
+# desktop entry, the MIME type, the man pages, KDE's highlighting engine.
+packages+=(dpkg-dev file desktop-file-utils shared-mime-info groff-base libkf5syntaxhighlighting-tools)
 for option in "$@"; do
   case "$option" in
     --window) packages+=(xvfb xauth imagemagick xdotool) ;;  # the window on a virtual display, keys, screenshots

@@ -13,6 +13,8 @@ namespace lintrel {
 // applies), then the source line and a caret under the column, a tilde under
 // each further selected character. Lines and columns count from 1; message
 // and source line go from code page 1250 to UTF-8; each line ends with "\n".
+// Control characters in the path, message and line are shown as "\x1b"
+// escapes, and the source line is cut to 200 columns around the caret.
 // `projectBytes` are the project file's bytes, split as the build splits them.
 std::string diagnosticText(std::string_view project, const Diagnostic& diagnostic,
                            std::string_view projectBytes);

@@ -78,7 +78,7 @@ void BuildCommand::BitBtnCOMPILLEClick() {
     BuildProgress progress;
     progress.pass = [this](int position, int maximum) { moveBar(workspace_.passBar, position, maximum); };
     progress.stage = [this](int position, int maximum) { moveBar(workspace_.stageBar, position, maximum); };
-    const QString exports = workspace_.programFolder + QStringLiteral("/Exports");
+    const QString& exports = workspace_.folders.exports;
     const CompiledProject compiled =
         compileProject(encoded.lines, BuildOptions{workspace_.spaceRemoval->isChecked()},
                        QFile::encodeName(exports).toStdString(), progress);

@@ -6,7 +6,6 @@
 #include "editor/dialogs.h"
 #include "editor/project_codec.h"
 #include "system/options_file.h"
-#include "lifecycle/startup.h"
 
 namespace lintrel {
 
@@ -15,7 +14,7 @@ namespace {
 std::filesystem::path toPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
 
 void remember(const Workspace& workspace, const std::string& command) {
-    const QString path = optionsPath(workspace.programFolder);
+    const QString path = workspace.folders.optionsFile();
     auto file = IniFile::loadForUpdate(toPath(path));
     if (!file) {
         workspace.showGeneralError(QStringLiteral("Cannot read file \"%1\"; the command was not remembered.").arg(path));
@@ -44,7 +43,7 @@ QString visibleCommand(const std::string& command) {
 }
 
 bool approveEmulatorCommand(const Workspace& workspace, const std::string& command) {
-    const Options options = readOptions(IniFile::load(toPath(optionsPath(workspace.programFolder))));
+    const Options options = readOptions(IniFile::load(toPath(workspace.folders.optionsFile())));
     const auto& approved = options.approvedEmulatorCommands;
     if (std::find(approved.begin(), approved.end(), command) != approved.end()) return true;
     const Dialogs::CommandAnswer answer = workspace.dialogs->askToRunCommand(workspace.window, visibleCommand(command));

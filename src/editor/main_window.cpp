@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include "editor/recent_projects.h"
 #include "editor/status_panel.h"
 #include "editor/syntax_highlighter.h"
+#include "system/install_layout.h"
 #include "system/options_file.h"
 #include "system/version.h"
 
@@ -218,6 +220,9 @@ struct MainWindow::Parts {
 };
 
 MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* parent)
+    : MainWindow(dialogs, portableLayout(QFile::encodeName(programFolder).toStdString()), parent) {}
+
+MainWindow::MainWindow(Dialogs& dialogs, const InstallLayout& layout, QWidget* parent)
     : QMainWindow(parent), parts_(std::make_unique<Parts>()) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Lintrel - ") +
@@ -228,7 +233,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* 
     parts_->dialogs = &dialogs;
     workspace.window = this;
     workspace.dialogs = &dialogs;
-    workspace.programFolder = programFolder;
+    workspace.folders = ProgramFolders::from(layout);
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -574,7 +579,8 @@ RecentProjects* MainWindow::recentProjects() const { return parts_->recent; }
 GoToDialog* MainWindow::goToLineDialog() const { return parts_->goToLine; }
 GoToDialog* MainWindow::goToBasicLineDialog() const { return parts_->goToBasicLine; }
 Dialogs& MainWindow::dialogs() const { return *parts_->dialogs; }
-QString MainWindow::programFolder() const { return parts_->workspace.programFolder; }
+QString MainWindow::programFolder() const { return parts_->workspace.folders.program; }
+const ProgramFolders& MainWindow::folders() const { return parts_->workspace.folders; }
 QString MainWindow::projectPath() const { return parts_->files->projectPath(); }
 QString MainWindow::statusText(int panel) const { return parts_->workspace.panel(panel); }
 QProgressBar* MainWindow::passProgressBar() const { return parts_->workspace.passBar; }

@@ -19,13 +19,17 @@ class LineNumbering;
 class RecentProjects;
 enum class ColourSchemeId;
 struct BuildReport;
+struct InstallLayout;
 struct Options;
+struct ProgramFolders;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // programFolder: the folder of the executable, which holds Exports/,
-    // Projects/ and Options.ini.
+    // The folders of the layout Lintrel runs in: where Options.ini,
+    // Exports/, Projects/ and the shipped files are.
+    MainWindow(Dialogs& dialogs, const InstallLayout& layout, QWidget* parent = nullptr);
+    // A portable folder: everything in programFolder.
     MainWindow(Dialogs& dialogs, const QString& programFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -61,6 +65,7 @@ public:
     GoToDialog* goToBasicLineDialog() const;
     Dialogs& dialogs() const;
     QString programFolder() const;
+    const ProgramFolders& folders() const;
 
     // The general error display: an error box titled "Lintrel".
     void showGeneralError(const QString& text);

@@ -56,7 +56,7 @@ qsizetype chunkEnd(const QString& text, qsizetype start) {
 
 ProjectFiles::ProjectFiles(const Workspace& workspace, OpenLimits limits) : workspace_(workspace), limits_(limits) {}
 
-QString ProjectFiles::projectsFolder() const { return workspace_.programFolder + QStringLiteral("/Projects"); }
+QString ProjectFiles::projectsFolder() const { return workspace_.folders.projects; }
 
 void ProjectFiles::markChanged() {
     saved_ = false;

@@ -1,10 +1,29 @@
 #include "editor/workspace.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 
 #include "editor/dialogs.h"
+#include "system/install_layout.h"
 
 namespace lintrel {
+
+namespace {
+
+QString qtPath(const std::filesystem::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
+
+}  // namespace
+
+ProgramFolders ProgramFolders::from(const InstallLayout& layout) {
+    return {.program = qtPath(layout.programFolder),
+            .data = qtPath(layout.dataFolder),
+            .settings = qtPath(layout.settingsFolder),
+            .exports = qtPath(layout.exportsFolder),
+            .projects = qtPath(layout.projectsFolder)};
+}
+
+QString ProgramFolders::optionsFile() const { return QDir(settings).filePath(QStringLiteral("Options.ini")); }
 
 void Workspace::setPanel(int index, const QString& text) const { panels[static_cast<std::size_t>(index)]->setText(text); }
 

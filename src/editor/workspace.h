@@ -16,6 +16,19 @@ namespace lintrel {
 
 class Dialogs;
 struct BuildReport;
+struct InstallLayout;
+
+// Where the window's files are (system/install_layout.h), as Qt paths.
+struct ProgramFolders {
+    QString program;   // the executable's folder
+    QString data;      // WhatsNew.txt, manual.md
+    QString settings;  // holds Options.ini
+    QString exports;   // where F12 writes
+    QString projects;  // where the file dialogs start
+
+    static ProgramFolders from(const InstallLayout& layout);
+    QString optionsFile() const;
+};
 
 struct Workspace {
     QWidget* window = nullptr;
@@ -27,7 +40,7 @@ struct Workspace {
     QAction* spaceRemoval = nullptr;    // CB_RUSPACE
     QAction* buildDialogs = nullptr;    // Options > Show build results in dialogs
     Dialogs* dialogs = nullptr;
-    QString programFolder;
+    ProgramFolders folders;
     // A project file was opened or saved under this path (Recent projects).
     std::function<void(const QString& path)> projectFileUsed;
     // A build ended, in success or error (the build panel).

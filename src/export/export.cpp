@@ -1,6 +1,9 @@
 #include "export/export.h"
 
+#include <unistd.h>
+
 #include <cassert>
+#include <system_error>
 
 #include "platforms/platforms.h"
 #include "system/file_system.h"
@@ -20,9 +23,15 @@ Diagnostic tooLargeDiagnostic(const BuildResult& build, const WriterError& error
     return diagnostic;
 }
 
+std::string streamName(int stream) {
+    return stream == STDOUT_FILENO ? "standard output" : "stream " + std::to_string(stream);
+}
+
+std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+
 // The build's lines go before the file is written: the image holds the
 // program now, and a large project needs little more than one copy of it.
-CompiledProject writeOutputFile(BuildResult built, const std::filesystem::path& exportsFolder) {
+CompiledProject writeOutputFile(BuildResult built, const OutputPlace& place) {
     CompiledProject compiled;
     compiled.emulatorCommand = std::move(built.emulatorCommand);
     compiled.platform = built.platform;
@@ -33,8 +42,13 @@ CompiledProject writeOutputFile(BuildResult built, const std::filesystem::path& 
         return compiled;
     }
     const OutputFile& file = exported.file;
-    compiled.file = exportsFolder / file.fileName;
-    compiled.fileError = writeFileReplacing(compiled.file, file.bytes);
+    if (place.kind == OutputPlace::Kind::Stream) {
+        if (const auto reason = writeStreamBytes(place.stream, file.bytes))
+            compiled.fileError = "Cannot write to " + streamName(place.stream) + ": " + *reason;
+    } else {
+        compiled.file = place.kind == OutputPlace::Kind::File ? place.path : place.path / file.fileName;
+        compiled.fileError = writeFileReplacing(compiled.file, file.bytes);
+    }
     if (compiled.fileError) return compiled;
     compiled.fileSize = static_cast<long long>(file.bytes.size());
     if (file.isByteImage) {
@@ -74,13 +88,34 @@ std::string sizeReport(long long fileSize, int reportOverhead) {
 
 CompiledProject compileProject(const std::vector<std::string>& projectLines, const BuildOptions& options,
                                const std::filesystem::path& exportsFolder, const BuildProgress& progress) {
-    return writeOutputFile(build(projectLines, options, progress), exportsFolder);
+    return writeOutputFile(build(projectLines, options, progress), {OutputPlace::Kind::ExportsFolder, exportsFolder});
 }
 
 CompiledProject compileProjectText(std::string_view projectText, const BuildOptions& options,
                                    const std::filesystem::path& exportsFolder,
                                    const BuildProgress& progress) {
-    return writeOutputFile(buildText(projectText, options, progress), exportsFolder);
+    return compileProjectText(projectText, options, {OutputPlace::Kind::ExportsFolder, exportsFolder}, progress);
+}
+
+CompiledProject compileProjectText(std::string_view projectText, const BuildOptions& options,
+                                   const OutputPlace& place, const BuildProgress& progress) {
+    return writeOutputFile(buildText(projectText, options, progress), place);
+}
+
+// Neither folder is ever created: a write that failed for want of one says so.
+std::string outputProblem(const OutputPlace& place, const std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code code;
+    if (place.kind == OutputPlace::Kind::Stream) return error;
+    if (place.kind == OutputPlace::Kind::ExportsFolder) {
+        if (fs::is_directory(place.path, code)) return error;
+        return "the exports folder " + quoted(place.path) +
+               (fs::exists(place.path, code) ? " is not a folder" : " does not exist");
+    }
+    if (fs::is_directory(place.path, code) || !place.path.has_filename()) return quoted(place.path) + " is a folder";
+    const fs::path folder = place.path.has_parent_path() ? place.path.parent_path() : ".";
+    if (fs::is_directory(folder, code)) return error;
+    return "the folder " + quoted(folder) + (fs::exists(folder, code) ? " is not a folder" : " does not exist");
 }
 
 }  // namespace lintrel

@@ -58,4 +58,23 @@ CompiledProject compileProjectText(std::string_view projectText, const BuildOpti
                                    const std::filesystem::path& exportsFolder,
                                    const BuildProgress& progress = {});
 
+// Where the output file goes: into the exports folder under the platform's
+// file name, in place of a file the user named (replaced as in the folder),
+// or down an open stream such as standard output, whole once it is built.
+struct OutputPlace {
+    enum class Kind { ExportsFolder, File, Stream };
+    Kind kind = Kind::ExportsFolder;
+    std::filesystem::path path;  // the folder or the file
+    int stream = -1;
+};
+
+// compileProjectText with the file put at `place`; `file` of the result is
+// empty for a stream.
+CompiledProject compileProjectText(std::string_view projectText, const BuildOptions& options,
+                                   const OutputPlace& place, const BuildProgress& progress = {});
+
+// Why the file could not be put at `place`, for the user: the folder that is
+// missing or not a folder, the file name taken by a folder, else `error`.
+std::string outputProblem(const OutputPlace& place, const std::string& error);
+
 }  // namespace lintrel

@@ -18,6 +18,7 @@
 
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
+#include "editor/workspace.h"
 #include "system/version.h"
 #include "text/code_page_1250.h"
 
@@ -26,8 +27,6 @@ namespace lintrel {
 namespace {
 
 constexpr char kWhatsNewFile[] = "WhatsNew.txt";
-// Where a program installed apart from its data finds WhatsNew.txt, from its own folder.
-constexpr char kShippedDataFolder[] = "../share/lintrel";
 // More is not read: a huge file must not freeze start-up.
 constexpr qint64 kWhatsNewLimit = 1 << 20;
 constexpr qsizetype kLongestLine = 1000;  // characters of one line of the text window
@@ -72,10 +71,8 @@ std::optional<std::pair<QByteArray, bool>> readStart(const QString& path, qint64
 // WhatsNew.txt from the current folder; when that folder has none, the one
 // beside the executable or in the shipped data folder. Only a regular file
 // counts: a pipe or a device would hang or never end. Empty when none is found.
-QString findWhatsNew(const QString& programFolder) {
-    const QStringList folders = {QDir::currentPath(), programFolder,
-                                 QDir(programFolder).filePath(QLatin1String(kShippedDataFolder))};
-    for (const QString& folder : folders) {
+QString findWhatsNew(const ProgramFolders& folders) {
+    for (const QString& folder : {QDir::currentPath(), folders.program, folders.data}) {
         const QFileInfo file(QDir(folder).filePath(QLatin1String(kWhatsNewFile)));
         if (file.isFile()) return QDir::cleanPath(file.absoluteFilePath());
     }
@@ -233,7 +230,7 @@ QString aboutText() {
 void showAbout(MainWindow& window) { window.dialogs().showInformation(&window, aboutText()); }
 
 void showWhatsNew(MainWindow& window, QWidget* parent) {
-    const QString path = findWhatsNew(window.programFolder());
+    const QString path = findWhatsNew(window.folders());
     if (path.isEmpty()) {
         const QString inCurrent = QFileInfo(QLatin1String(kWhatsNewFile)).absoluteFilePath();
         window.showGeneralError(QStringLiteral("Cannot open file \"%1\". There is no such file there, beside the "
@@ -252,8 +249,8 @@ void showWhatsNew(MainWindow& window, QWidget* parent) {
     window.dialogs().showText(parent, QLatin1String(kWhatsNewTitle), text);
 }
 
-QString findManual(const QString& programFolder) {
-    const QString beside = QDir(programFolder).filePath(QLatin1String(kManualFile));
+QString findManual(const QString& dataFolder) {
+    const QString beside = QDir(dataFolder).filePath(QLatin1String(kManualFile));
     if (QFileInfo::exists(beside)) return beside;
 #ifdef LINTREL_SOURCE_DOCS
     const QString source = QDir(QStringLiteral(LINTREL_SOURCE_DOCS)).filePath(QLatin1String(kManualFile));
@@ -268,8 +265,8 @@ void showManual(MainWindow& window, const HelpSettings& settings) {
         if (settings.openUrl) settings.openUrl(QUrl(settings.manualAddress.trimmed()));
         return;
     }
-    QString path = findManual(window.programFolder());
-    if (path.isEmpty()) path = QDir(window.programFolder()).filePath(QLatin1String(kManualFile));
+    QString path = findManual(window.folders().data);
+    if (path.isEmpty()) path = QDir(window.folders().data).filePath(QLatin1String(kManualFile));
     QString error;
     const auto bytes = readWhole(path, error);
     if (!bytes) {

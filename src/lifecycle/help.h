@@ -23,7 +23,7 @@ QString aboutText();
 void showAbout(MainWindow& window);
 
 // MB_WhatsnewClick: WhatsNew.txt from the current folder, else from beside
-// the executable or its shipped data folder (../share/lintrel), in a
+// the executable or its shipped data folder (share/lintrel when installed), in a
 // scrollable window; at most its first megabyte, with a note when it was
 // cut. No file, or one that cannot be read, goes to the general error display.
 // parent: null during start-up, when the window is not shown yet.
@@ -33,9 +33,10 @@ void showWhatsNew(MainWindow& window, QWidget* parent);
 // manual.md in a window of its own.
 void showManual(MainWindow& window, const HelpSettings& settings);
 
-// manual.md beside the executable, else the one in the source tree (a
-// build folder); empty when neither exists.
-QString findManual(const QString& programFolder);
+// manual.md in the shipped data folder (beside the executable in a portable
+// folder), else the one in the source tree (a build folder); empty when
+// neither exists.
+QString findManual(const QString& dataFolder);
 
 // Connects "Help1", "MB_Whatsnew" and "About1" of the window's menu.
 void connectHelpMenu(MainWindow& window, const HelpSettings& settings);

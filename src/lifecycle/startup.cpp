@@ -8,8 +8,11 @@
 
 #include "editor/dialogs.h"
 #include "editor/main_window.h"
+#include "editor/workspace.h"
 #include "lifecycle/help.h"
 #include "lifecycle/update_check.h"
+#include "system/file_system.h"
+#include "system/install_layout.h"
 #include "system/options_file.h"
 #include "system/version.h"
 
@@ -28,7 +31,6 @@ namespace lintrel {
 
 namespace {
 
-constexpr char kOptionsFile[] = "Options.ini";
 constexpr char kCloseQuestion[] = "The project is not saved. Would you like to save now?";
 
 std::filesystem::path toPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
@@ -38,7 +40,7 @@ QString settingOr(const std::optional<std::string>& stored, const QString& fallb
 }
 
 void writeSettings(MainWindow& window) {
-    const QString path = optionsPath(window.programFolder());
+    const QString path = window.folders().optionsFile();
     auto file = IniFile::loadForUpdate(toPath(path));
     if (!file) {
         window.showGeneralError(QStringLiteral("Cannot read file \"%1\"; the settings were not saved.").arg(path));
@@ -60,12 +62,10 @@ StartupEnvironment StartupEnvironment::fromBuild() {
     return environment;
 }
 
-QString optionsPath(const QString& programFolder) { return QDir(programFolder).filePath(QLatin1String(kOptionsFile)); }
-
 bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
     // Read before the version check only because the server address is a
     // setting; the values take effect after it, in the usual order.
-    const Options options = readOptions(IniFile::load(toPath(optionsPath(window.programFolder()))));
+    const Options options = readOptions(IniFile::load(toPath(window.folders().optionsFile())));
     const UpdateCheck check{settingOr(options.updateServer, environment.updateServer), environment.updateLimits,
                             environment.openUrl};
     // The window is not shown yet, so the dialogs of start-up have no owner.
@@ -108,7 +108,9 @@ int runProgram(int argc, char** argv) {
     for (const int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/lintrel/lintrel-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
     QtDialogs dialogs;
-    MainWindow window(dialogs, QApplication::applicationDirPath());
+    const InstallLayout layout = findInstallLayout(executableFolder(), UserEnvironment::fromProcess());
+    MainWindow window(dialogs, layout);
+    if (const auto error = createUserFolders(layout)) window.showGeneralError(QString::fromStdString(*error));
     if (!formCreate(window, StartupEnvironment::fromBuild())) return 0;
     window.openFromArguments(QApplication::arguments());
     window.show();

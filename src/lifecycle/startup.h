@@ -35,9 +35,6 @@ bool formCreate(MainWindow& window, const StartupEnvironment& environment);
 // False keeps the window open (the user asked to save and it did not happen).
 bool formClose(MainWindow& window);
 
-// The path of Options.ini beside the executable.
-QString optionsPath(const QString& programFolder);
-
 int runProgram(int argc, char** argv);
 
 }  // namespace lintrel

@@ -1,132 +1,124 @@
 #include "system/file_system.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <random>
 #include <system_error>
 
 namespace lintrel {
 
 namespace {
 
-std::string failure(const std::filesystem::path& path, int error) {
-    return "Cannot write \"" + path.string() + "\": " + std::strerror(error);
+constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr const char* kNotRegular = "it is not a regular file";
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+std::string systemReason(int error) { return std::strerror(error); }
+
+// "the project is 300.0 MB (314572800 bytes); projects over 256 MB are not read"
+std::string tooLarge(std::int64_t size, std::int64_t limit) {
+    char text[160];
+    std::snprintf(text, sizeof text, "the project is %.1f MB (%lld bytes); projects over %g MB are not read",
+                  static_cast<double>(size) / kMegabyte, static_cast<long long>(size),
+                  static_cast<double>(limit) / kMegabyte);
+    return text;
 }
 
-// A new file beside the target, named so that no other writer picks it.
-// Created with the usual permissions, the umask applied.
-int createTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
-    std::random_device random;
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".";  // built by appends: GCC 12 warns wrongly on "." + string
-        name += target.filename().string();
-        name += '.';
-        name += std::to_string(random());
-        name += ".tmp";
-        temporary = folder / name;
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+// For a stream, or a file that grew while it was read: its size is not known.
+std::string overLimit(std::int64_t limit) {
+    char text[120];
+    std::snprintf(text, sizeof text, "the project is over %g MB (more than %lld bytes); projects over %g MB are not read",
+                  static_cast<double>(limit) / kMegabyte, static_cast<long long>(limit),
+                  static_cast<double>(limit) / kMegabyte);
+    return text;
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    return -1;
-}
 
-// Writing a file so that the old one stays whole until the new one is.
-bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
+private:
+    int fd_;
+};
+
+// Appends what `fd` gives until its end or until `bytes` holds `most`;
+// false with errno set on a read error. Grows `bytes` a chunk at a time, so
+// a string reserved for a file's size plus one is never copied.
+bool readUpTo(int fd, std::string& bytes, std::int64_t most) {
+    while (static_cast<std::int64_t>(bytes.size()) < most) {
+        const std::size_t at = bytes.size();
+        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(kReadChunk, most - static_cast<std::int64_t>(at)));
+        bytes.resize(at + wanted);
+        const ssize_t got = ::read(fd, bytes.data() + at, wanted);
+        bytes.resize(at + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        if (got == 0) return true;
+        if (got < 0 && errno != EINTR) return false;
     }
     return true;
 }
 
-// Reads at most `size` bytes, retrying after a signal; -1 with errno on failure.
-ssize_t readSome(int fd, char* into, std::size_t size) {
-    for (;;) {
-        const ssize_t n = ::read(fd, into, size);
-        if (n >= 0 || errno != EINTR) return n;
-    }
-}
-
-// Reads to the end: first straight into the string at the size fstat gave,
-// then (a file that grew, or one without a size) in chunks appended.
-bool readToEnd(int fd, std::size_t expected, std::string& bytes) {
-    bytes.resize(expected);
-    std::size_t done = 0;
-    while (done < expected) {
-        const ssize_t n = readSome(fd, bytes.data() + done, expected - done);
-        if (n < 0) return false;
-        if (n == 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    bytes.resize(done);
-    if (done < expected) return true;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = readSome(fd, chunk, sizeof chunk);
-        if (n < 0) return false;
-        if (n == 0) return true;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-    }
-}
-
 }  // namespace
 
-// One open, one fstat and reads straight into the string: no stream buffer
-// in between, which costs a large project a second pass over its bytes.
-std::optional<std::string> readFileBytes(const std::filesystem::path& path, std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    struct stat info {};
-    int error = 0;
-    if (::fstat(fd, &info) != 0) {
-        error = errno;
-    } else if (S_ISDIR(info.st_mode)) {
-        error = EISDIR;
-    } else if (!readToEnd(fd, S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0, bytes)) {
-        error = errno;
-    }
-    ::close(fd);
-    if (error != 0) return std::strerror(error);
+std::optional<std::string> readFileBytes(const std::filesystem::path& path, std::string& bytes, std::int64_t limit) {
+    bytes.clear();
+    // Some kinds cannot even be opened (a socket); all of them are turned away.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) return kNotRegular;
+    // Not blocking: a FIFO without a writer would hold the open for good.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return systemReason(errno);
+    const Descriptor closed(fd);
+    if (::fstat(fd, &status) != 0) return systemReason(errno);
+    if (S_ISDIR(status.st_mode)) return systemReason(EISDIR);
+    if (!S_ISREG(status.st_mode)) return kNotRegular;
+    if (status.st_size > limit) return tooLarge(status.st_size, limit);
+    // One byte more than the size tells a file that grew meanwhile.
+    bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
+    if (!readUpTo(fd, bytes, status.st_size + 1)) return systemReason(errno);
+    if (static_cast<std::int64_t>(bytes.size()) > status.st_size && !readUpTo(fd, bytes, limit + 1))
+        return systemReason(errno);
+    if (static_cast<std::int64_t>(bytes.size()) > limit) return overLimit(limit);
     return std::nullopt;
 }
 
-std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
-                                              const std::vector<unsigned char>& bytes) {
-    if (path.empty() || !path.has_filename()) return failure(path, EISDIR);
-    std::filesystem::path temporary;
-    const int fd = createTemporary(path, temporary);
-    if (fd < 0) return failure(path, errno);
+std::optional<std::string> readStreamBytes(int fd, std::string& bytes, std::int64_t limit) {
+    bytes.clear();
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return systemReason(errno);
+    if (S_ISREG(status.st_mode) && status.st_size > limit) return tooLarge(status.st_size, limit);
+    if (!readUpTo(fd, bytes, limit + 1)) return systemReason(errno);
+    if (static_cast<std::int64_t>(bytes.size()) > limit) return overLimit(limit);
+    return std::nullopt;
+}
 
-    // A file that is replaced keeps its permissions.
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-
-    int error = 0;
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return failure(path, error);
-    }
-    // Make the new name itself durable; a failure here loses nothing.
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+std::optional<std::string> writeStreamBytes(int fd, std::span<const unsigned char> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written >= 0) {
+            done += static_cast<std::size_t>(written);
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            pollfd ready{fd, POLLOUT, 0};  // a stream left non-blocking by whoever gave it to us
+            ::poll(&ready, 1, -1);
+        } else if (errno != EINTR) {
+            return systemReason(errno);
+        }
     }
     return std::nullopt;
 }
+
+bool isOpen(int fd) { return ::fcntl(fd, F_GETFD) != -1; }
 
 std::filesystem::path executableFolder() {
     std::error_code error;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
 #include "system/file_system.h"
 #include "text/code_page_1250.h"
@@ -71,6 +69,7 @@ IniFile IniFile::parse(std::string_view text) {
     return file;
 }
 
+// Read as a project is: a FIFO or a device in its place would block or never end.
 IniFile IniFile::load(const std::filesystem::path& path) {
     std::string bytes;
     if (readFileBytes(path, bytes)) return {};
@@ -82,12 +81,9 @@ std::optional<IniFile> IniFile::loadForUpdate(const std::filesystem::path& path)
     const auto status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found) return IniFile{};
     if (error || !std::filesystem::is_regular_file(status)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return parse(bytes.str());
+    std::string bytes;
+    if (readFileBytes(path, bytes)) return std::nullopt;
+    return parse(bytes);
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
@@ -196,9 +192,14 @@ Options readOptions(const IniFile& file) {
     options.updateServer = file.value(kSection, "Update_Server");
     options.manualAddress = file.value(kSection, "Manual_Address");
     // A line the user deleted leaves a gap; the ones after it still count.
+    // Storing closes the gap and leaves the last key as it was: a repeat is
+    // read once, so the list does not grow by one at every close.
+    auto& approved = options.approvedEmulatorCommands;
     for (std::size_t i = 0; i < kMostApprovedCommands; ++i) {
-        if (const auto command = file.value(kSection, approvedCommandKey(i)))
-            options.approvedEmulatorCommands.push_back(withoutQuotes(*command));
+        const auto command = file.value(kSection, approvedCommandKey(i));
+        if (!command) continue;
+        std::string text = withoutQuotes(*command);
+        if (std::find(approved.begin(), approved.end(), text) == approved.end()) approved.push_back(std::move(text));
     }
     options.lineNumbers = readSwitch(file, "Line_Numbers", options.lineNumbers);
     options.basicLineNumbers = readSwitch(file, "BASIC_Line_Numbers", options.basicLineNumbers);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <utility>
 #include <thread>
 
 #include "run_lintrelc.h"
@@ -14,7 +17,7 @@ using namespace lintrel::testing;
 constexpr const char* kPrimoPrint = "&P=PRIMO\r\n&C=10\r\nPRINT 1\r\n";
 const std::string kPrimo15 = std::string("\xD1\x00\x00\x09\x00\xF1\x43\x0A\x00\xB2\x31\x00\x00\x00\xC9", 15);
 const std::string kPrimo16 = std::string("\xD1\x00\x00\x0A\x00\xF2\x43\x0A\x00\xB2\x20\x31\x00\x00\x00\xC9", 16);
-const std::string kUsage = "usage: lintrelc [--exports DIR] [--space-removal on|off] [--run] PROJECT\n";
+const std::string kUsage = "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] PROJECT\n";
 
 class Lintrelc : public ::testing::Test {
 protected:
@@ -100,6 +103,7 @@ protected:
         bin = folder / "bin";
         fs::create_directory(bin);
         fs::copy_file(lintrelcBinary(), bin / "lintrelc");
+        writeAll(bin / "Portable.txt", "");
     }
     ProgramRun runCopy(std::vector<std::string> arguments) { return runProgram(bin / "lintrelc", arguments, folder); }
     fs::path bin;
@@ -135,6 +139,65 @@ TEST_F(PortableFolder, OptionsIniDecidesSpaceRemovalUnlessTheOptionIsGiven) {
     writeAll(bin / "Options.ini", "[Parameters]\r\nSpace_Remove=1\r\n");
     ASSERT_EQ(runCopy({lpj.string()}).exitCode, 0);
     EXPECT_EQ(readAll(bin / "Exports" / "Compiled_PRIMO.pri"), kPrimo15);
+}
+
+// A copy of lintrelc as the package lays it out: usr/bin without the
+// portable marker, with a home folder of its own.
+class InstalledCopy : public PortableFolder {
+protected:
+    void SetUp() override {
+        PortableFolder::SetUp();
+        fs::remove(bin / "Portable.txt");
+        home = folder / "home";
+        fs::create_directory(home);
+        remember("HOME", home.string());
+        remember("XDG_CONFIG_HOME", "");
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved) {
+            if (value) ::setenv(name.c_str(), value->c_str(), 1);
+            else ::unsetenv(name.c_str());
+        }
+        PortableFolder::TearDown();
+    }
+    void remember(const std::string& name, const std::string& value) {
+        const char* old = std::getenv(name.c_str());
+        saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+    fs::path home;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+TEST_F(InstalledCopy, ExportsGoUnderTheDocumentsFolderWhichIsMadeWhenMissing) {
+    const fs::path lpj = project("hello.lpj", kPrimoPrint);
+    const ProgramRun result = runCopy({lpj.string()});
+    const fs::path output = home / "Documents" / "Lintrel" / "Exports" / "Compiled_PRIMO.pri";
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')), output.string());
+    EXPECT_EQ(readAll(output), kPrimo15);
+    EXPECT_TRUE(fs::is_directory(home / "Documents" / "Lintrel" / "Projects"));
+    EXPECT_FALSE(fs::exists(bin / "Exports"));
+}
+
+TEST_F(InstalledCopy, OptionsIniComesFromTheConfigFolder) {
+    fs::create_directories(folder / "config" / "lintrel");
+    writeAll(folder / "config" / "lintrel" / "Options.ini", "[Parameters]\r\nSpace_Remove=0\r\n");
+    writeAll(bin / "Options.ini", "[Parameters]\r\nSpace_Remove=1\r\n");  // not read when installed
+    ::setenv("XDG_CONFIG_HOME", (folder / "config").string().c_str(), 1);
+    const fs::path lpj = project("hello.lpj", kPrimoPrint);
+    ASSERT_EQ(runCopy({lpj.string()}).exitCode, 0);
+    EXPECT_EQ(readAll(home / "Documents" / "Lintrel" / "Exports" / "Compiled_PRIMO.pri"), kPrimo16);
+}
+
+TEST_F(InstalledCopy, AnExportsFolderThatCannotBeMadeIsAnError) {
+    fs::create_directory(home / "Documents");
+    writeAll(home / "Documents" / "Lintrel", "a file in the way");
+    const fs::path lpj = project("hello.lpj", kPrimoPrint);
+    const ProgramRun result = runCopy({lpj.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("Cannot create the folder"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
 }
 
 TEST_F(Lintrelc, BuildErrorShowsPositionSourceLineAndCaret) {
@@ -218,6 +281,9 @@ TEST_F(Lintrelc, BadUsageExitsTwoWithTheUsageLine) {
         {"--space-removal"},
         {"--verbose", lpj.string()},
         {lpj.string(), lpj.string()},
+        {lpj.string(), "-o"},
+        {"--output=", lpj.string()},
+        {"-", lpj.string()},
     };
     for (const auto& arguments : cases) {
         const ProgramRun result = run(arguments);
@@ -232,6 +298,8 @@ TEST_F(Lintrelc, HelpAndVersion) {
     const ProgramRun help = run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
+    for (const char* option : {"--exports DIR", "-o, --output FILE", "--space-removal on|off", "--run", "- reads it from standard input"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const ProgramRun version = run({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "lintrelc " + std::string(kProgramVersion) + "\n");

@@ -27,5 +27,61 @@ TEST(DiagnosticText, PositionSourceLineAndCaret) {
     }
 }
 
+// An ESC sequence in a project or a path would retitle or clear the terminal.
+TEST(DiagnosticText, ControlCharactersReachTheTerminalEscaped) {
+    struct Row {
+        std::string path;
+        std::string project;
+        Diagnostic diagnostic;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"p\x1b]0;x\x07.lpj", "PRINT \"\x1b[2J\x7F\x81\x9B\"\r\n",
+         {"The character \"\x1b\" (1B) has no code on HL2!", 0, 7, 1, true},
+         "p\\x1b]0;x\\x07.lpj:1:8: error: The character \"\\x1b\" (1B) has no code on HL2!\n"
+         "PRINT \"\\x1b[2J\\x7f\\x81\xE2\x80\xBA\"\n"
+         "       ^~~~\n"},
+        // Selected escapes are marked in full; TAB stays as it is.
+        {"new\nline\xFF\xC2\x9B\xC3\xA1.lpj", "\tA\x01" "B\r\n", {"Bad", 0, 1, 3, true},
+         "new\\x0aline\\xff\\x9b\xC3\xA1.lpj:1:2: error: Bad\n\tA\\x01B\n\t^~~~~~\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(diagnosticText(row.path, row.diagnostic, row.project), row.expected) << row.diagnostic.message;
+    }
+}
+
+// A line of megabytes is shown as the 200 columns around the caret.
+TEST(DiagnosticText, LongLinesAreCutAroundTheCaretWithAMarkAtEachCut) {
+    const std::string a(1000, 'a'), b(1000, 'b'), ellipsis = "\xE2\x80\xA6";
+    auto times = [](int n, const std::string& piece) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += piece;
+        return out;
+    };
+    struct Row {
+        std::string line;
+        int column;
+        int length;
+        std::string text;
+        std::string marks;
+    };
+    const Row rows[] = {
+        {a.substr(0, 150) + "X" + b, 150, 3, ellipsis + a.substr(0, 98) + "X" + b.substr(0, 99) + ellipsis,
+         " " + std::string(98, ' ') + "^~~"},
+        {"X" + b, 0, 1, "X" + b.substr(0, 197) + ellipsis, "^"},
+        {a + "X", 1000, 1, ellipsis + a.substr(0, 197) + "X", " " + std::string(197, ' ') + "^"},
+        {a + "X", 1001, 1, ellipsis + a.substr(0, 197) + "X", " " + std::string(198, ' ') + "^"},
+        {std::string(300, '\x1b'), 150, 1, ellipsis + times(49, "\\x1b") + ellipsis, " " + std::string(92, ' ') + "^~~~"},
+        {std::string(200, 'c'), 5, 1, std::string(200, 'c'), "     ^"},
+        {std::string(200, 'c'), 200, 1, ellipsis + std::string(198, 'c'), " " + std::string(198, ' ') + "^"},
+    };
+    for (const Row& row : rows) {
+        const Diagnostic diagnostic{"Long", 1, row.column, row.length, true};
+        EXPECT_EQ(diagnosticText("p.lpj", diagnostic, "&P=BASIC\r\n" + row.line + "\r\n"),
+                  "p.lpj:2:" + std::to_string(row.column + 1) + ": error: Long\n" + row.text + "\n" + row.marks + "\n")
+            << row.column;
+    }
+}
+
 }  // namespace
 }  // namespace lintrel

@@ -9,6 +9,7 @@
 #include "text/code_page_1250.h"
 #include "editor/project_codec.h"
 #include "editor/project_files.h"
+#include "system/install_layout.h"
 #include "window_fixture.h"
 
 using lintrel::testing::WindowFixture;
@@ -45,7 +46,7 @@ struct BareProject {
         workspace.editor = editor;
         workspace.save = &save;
         workspace.dialogs = &dialogs;
-        workspace.programFolder = folder.path();
+        workspace.folders = lintrel::ProgramFolders::from(lintrel::portableLayout(folder.path().toStdString()));
         for (std::size_t i = 0; i < panels.size(); ++i) workspace.panels[i] = &panels[i];
         files = std::make_unique<lintrel::ProjectFiles>(workspace, limits);
         QObject::connect(editor, &QPlainTextEdit::textChanged, [this] { files->markChanged(); });

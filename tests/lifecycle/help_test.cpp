@@ -14,6 +14,7 @@
 
 #include "lifecycle/help.h"
 #include "lifecycle_fixture.h"
+#include "system/install_layout.h"
 
 using namespace lintrel;
 using namespace lintrel::testing;
@@ -28,8 +29,8 @@ void trigger(MainWindow& window, const char* action) {
 
 const QString kWhatsNewCut = "[WhatsNew.txt is longer than 1 MB; the rest is not shown.]";
 
-// A program installed with its data apart: bin/lintrel and share/lintrel/,
-// started from a third folder.
+// A program installed with its data apart (no portable marker): bin/lintrel
+// and share/lintrel/, started from a third folder.
 struct InstalledRun {
     QTemporaryDir root, current;
     const QString previousCurrent = QDir::currentPath();
@@ -46,7 +47,8 @@ struct InstalledRun {
         return QDir(root.path()).filePath(place + "/WhatsNew.txt");
     }
     void showWhatsNew() {
-        MainWindow window(dialogs, QDir(root.path()).filePath("bin"));
+        const UserEnvironment user{.home = QDir(root.path()).filePath("home").toStdString(), .configHome = ""};
+        MainWindow window(dialogs, installedLayout(QDir(root.path()).filePath("bin").toStdString(), user));
         lintrel::showWhatsNew(window, nullptr);
     }
 };

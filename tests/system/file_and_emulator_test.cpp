@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,13 +9,14 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
 
 #include "system/file_system.h"
+#include "system/options_file.h"
+#include "system/temporary_folder.h"
 #include "system/start_emulator.h"
 
 namespace lintrel {
@@ -22,51 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
-
-class TemporaryFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char name[] = "/tmp/lintrel-system-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    static std::string contents(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static void put(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-    std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {})); }
-
-    fs::path folder;
-};
-
-using ReadFileBytes = TemporaryFolder;
-
-// Every byte value, the empty file, one larger than a read chunk, and files
-// whose reported size is not their length (/proc reports 0).
-TEST_F(ReadFileBytes, ReadsEveryByteOfFilesOfAnySize) {
-    std::string all;
-    for (int v = 0; v < 256; ++v) all += static_cast<char>(v);
-    std::string large;
-    for (int i = 0; i < 1000; ++i) large += all;
-    for (const std::string& text : {std::string(), all, large}) {
-        put(folder / "p.lpj", text);
-        std::string bytes = "left over";
-        ASSERT_FALSE(readFileBytes(folder / "p.lpj", bytes));
-        EXPECT_EQ(bytes, text);
-    }
-    std::string status;
-    ASSERT_FALSE(readFileBytes("/proc/self/status", status));
-    EXPECT_NE(status.find("Pid:"), std::string::npos);
-}
-
-TEST_F(ReadFileBytes, AFolderOrAMissingFileGivesTheReason) {
-    std::string bytes;
-    EXPECT_EQ(readFileBytes(folder, bytes), std::string(std::strerror(EISDIR)));
-    EXPECT_EQ(readFileBytes(folder / "missing.lpj", bytes), std::string(std::strerror(ENOENT)));
-}
 
 using WriteFileReplacing = TemporaryFolder;
 
@@ -89,6 +46,49 @@ TEST_F(WriteFileReplacing, KeepsThePermissionsOfTheReplacedFile) {
     struct stat status {};
     ASSERT_EQ(::stat(target.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+// A link to a file elsewhere is replaced by the new file, but that file's
+// mode is no model: a world-writable or setuid target must not pass its bits
+// on. Only a regular file at the path itself lends its 0777 bits.
+TEST_F(WriteFileReplacing, PermissionsComeOnlyFromARegularFileAndOnlyItsAccessBits) {
+    enum class Kind { File, LinkToFile, DanglingLink, Fifo };
+    struct Row {
+        Kind kind;
+        mode_t mode;      // of the file or of the link's target
+        mode_t expected;  // of the new file, under umask 022
+    };
+    const Row rows[] = {
+        {Kind::File, 0640, 0640},       {Kind::File, 04755, 0755},       {Kind::File, 02750, 0750},
+        {Kind::File, 01604, 0604},      {Kind::LinkToFile, 0666, 0644},  {Kind::LinkToFile, 04755, 0644},
+        {Kind::LinkToFile, 0600, 0644}, {Kind::DanglingLink, 0, 0644},   {Kind::Fifo, 0600, 0644},
+    };
+    const mode_t previousMask = ::umask(022);
+    for (const Row& row : rows) {
+        const fs::path target = folder / "Compiled_HL2.htp", elsewhere = folder / "elsewhere";
+        fs::remove(target);
+        fs::remove(elsewhere);
+        if (row.kind == Kind::File || row.kind == Kind::LinkToFile) {
+            const fs::path file = row.kind == Kind::File ? target : elsewhere;
+            put(file, "old");
+            ASSERT_EQ(::chmod(file.c_str(), row.mode), 0);
+        }
+        if (row.kind == Kind::LinkToFile || row.kind == Kind::DanglingLink) fs::create_symlink(elsewhere, target);
+        if (row.kind == Kind::Fifo) {
+            ASSERT_EQ(::mkfifo(target.c_str(), row.mode), 0);
+        }
+
+        ASSERT_FALSE(writeFileReplacing(target, Bytes{'n', 'e', 'w'}));
+        struct stat status {};
+        ASSERT_EQ(::lstat(target.c_str(), &status), 0);
+        EXPECT_TRUE(S_ISREG(status.st_mode));
+        EXPECT_EQ(status.st_mode & 07777, row.expected) << static_cast<int>(row.kind) << " " << std::oct << row.mode;
+        EXPECT_EQ(contents(target), "new");
+        if (row.kind == Kind::LinkToFile) {
+            EXPECT_EQ(contents(elsewhere), "old");  // the target is left alone
+        }
+    }
+    ::umask(previousMask);
 }
 
 TEST_F(WriteFileReplacing, MissingFolderIsAnErrorNamingThePathAndIsNotCreated) {
@@ -138,6 +138,64 @@ TEST_F(WriteFileReplacing, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
     EXPECT_NE(error->find(target.string()), std::string::npos) << *error;
     EXPECT_EQ(contents(target), "the old image");
     EXPECT_EQ(entries(), 1u);
+}
+
+using ProjectReading = TemporaryFolder;
+
+// The limit holds for a file (whose size the message gives) and for a
+// stream, which is read no further than one byte past it.
+TEST_F(ProjectReading, FilesAndStreamsUpToTheLimitAreReadAndNoMore) {
+    constexpr std::int64_t kLimit = 1024 * 1024;
+    std::string bytes;
+    put(folder / "full.lpj", std::string(kLimit, 'A'));
+    EXPECT_FALSE(readFileBytes(folder / "full.lpj", bytes, kLimit));
+    EXPECT_EQ(bytes.size(), static_cast<std::size_t>(kLimit));
+    put(folder / "over.lpj", std::string(kLimit + 1, 'A'));
+    EXPECT_EQ(readFileBytes(folder / "over.lpj", bytes, kLimit),
+              "the project is 1.0 MB (1048577 bytes); projects over 1 MB are not read");
+
+    // The writer below learns that the reader stopped as EPIPE, not as a signal.
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    for (const std::int64_t size : {kLimit, kLimit + 1, 3 * kLimit}) {
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        std::thread writer([&] {
+            const std::string sent(static_cast<std::size_t>(size), 'B');
+            for (std::size_t done = 0; done < sent.size();) {
+                const ssize_t n = ::write(ends[1], sent.data() + done, sent.size() - done);
+                if (n <= 0) break;  // the reader stopped
+                done += static_cast<std::size_t>(n);
+            }
+            ::close(ends[1]);
+        });
+        const auto reason = readStreamBytes(ends[0], bytes, kLimit);
+        ::close(ends[0]);
+        writer.join();
+        if (size <= kLimit) {
+            EXPECT_FALSE(reason) << *reason;
+            EXPECT_EQ(bytes.size(), static_cast<std::size_t>(size));
+        } else {
+            EXPECT_EQ(reason, "the project is over 1 MB (more than 1048576 bytes); projects over 1 MB are not read");
+            EXPECT_LE(bytes.size(), static_cast<std::size_t>(kLimit + 1));
+        }
+    }
+    std::signal(SIGPIPE, previous);
+}
+
+// A FIFO without a writer would hold the program at start-up for good.
+TEST_F(ProjectReading, SettingsInAFifoReadAsNone) {
+    const fs::path fifo = folder / "Options.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(IniFile::load(fifo).text(), "");
+    EXPECT_FALSE(IniFile::loadForUpdate(fifo));
+}
+
+TEST(StreamWriting, AFullDeviceIsAnError) {
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    const std::vector<unsigned char> image(100, 0x41);
+    EXPECT_EQ(writeStreamBytes(full, image), "No space left on device");
+    ::close(full);
 }
 
 // Polls for a file the started command makes; the command runs on its own.
