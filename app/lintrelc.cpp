@@ -1,7 +1,10 @@
 // lintrelc: the build of the window for scripts, make files and CI.
-//   lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] PROJECT
-// Exit 0 after writing the one output file, 1 on a build or file error
-// (nothing written, nothing started), 2 on bad usage.
+//   lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] [-w|--werror]
+//            [-Wunused-label] PROJECT
+// Warnings go to stderr before the usual output and leave the exit code as
+// it is. Exit 0 after writing the one output file, 1 on a build or file
+// error or on warnings under --werror (nothing written, nothing started),
+// 2 on bad usage.
 #include <unistd.h>
 
 #include <csignal>
@@ -27,7 +30,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] PROJECT";
+    "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] [-w|--werror] [-Wunused-label] "
+    "PROJECT";
 constexpr std::string_view kStandardStream = "-";
 constexpr std::string_view kStandardInputName = "<stdin>";
 constexpr int kExitBuildOrFile = 1;
@@ -38,6 +42,7 @@ struct Arguments {
     std::optional<fs::path> output;  // "-": standard output
     std::optional<bool> spaceRemoval;
     bool run = false;
+    lintrel::WarningOptions warnings;
     std::string project;
 };
 
@@ -61,6 +66,9 @@ void printHelp() {
               << "  --space-removal on|off    remove unnecessary spaces (default: Space_Remove of\n"
               << "                            Options.ini, on when missing)\n"
               << "  --run                     start the project's emulator command after writing\n"
+              << "  -w                        print no warnings\n"
+              << "  --werror                  take warnings as errors: write nothing, exit 1\n"
+              << "  -Wunused-label            also warn about labels that nothing references\n"
               << "  --help                    show this help\n"
               << "  --version                 show the version\n\n"
               << "Exit status: 0 when the file is written; 1 on a build, file or memory error\n"
@@ -107,6 +115,12 @@ CommandLine parseCommandLine(int argc, char** argv) {
             const auto value = optionValue(argument, name, i, argc, argv);
             if (!value || value->empty()) return bad(std::string(name) + " needs a file");
             line.arguments.output = fs::path(*value);
+        } else if (argument == "-w") {
+            line.arguments.warnings.enabled = false;
+        } else if (argument == "--werror") {
+            line.arguments.warnings.asErrors = true;
+        } else if (argument == "-Wunused-label") {
+            line.arguments.warnings.unusedLabels = true;
         } else if (name == "--exports") {
             const auto value = optionValue(argument, name, i, argc, argv);
             if (!value || value->empty()) return bad("--exports needs a folder");
@@ -170,6 +184,16 @@ lintrel::OutputPlace outputPlace(const Arguments& arguments, const fs::path& def
     return {Kind::ExportsFolder, arguments.exports.value_or(defaultExports)};
 }
 
+// gcc's form on stderr; past the kept ones only their number.
+void printWarnings(const Arguments& arguments, const lintrel::CompiledProject& compiled,
+                   std::string_view projectBytes) {
+    if (compiled.warnings.empty()) return;
+    const std::string_view severity = compiled.stoppedByWarnings ? "error" : "warning";
+    lintrel::printDiagnostics(std::cerr, projectName(arguments), compiled.warnings, severity, projectBytes);
+    if (compiled.warningCount > compiled.warnings.size())
+        std::cerr << "\u2026 and " << compiled.warningCount - compiled.warnings.size() << " more warnings.\n";
+}
+
 int compile(const Arguments& arguments) {
     // Checked first, so that nothing is built or written for a report (or an
     // image) that has nowhere to go.
@@ -182,6 +206,8 @@ int compile(const Arguments& arguments) {
     const std::optional<std::string> projectBytes = readProject(arguments);
     if (!projectBytes) return kExitBuildOrFile;
     lintrel::BuildOptions options;
+    // -w wins over --werror: nothing looked for, nothing to stop for.
+    options.warnings = arguments.warnings;
     // Options.ini is read only when the command line does not decide.
     options.removeSpaces = arguments.spaceRemoval
                                ? *arguments.spaceRemoval
@@ -198,6 +224,11 @@ int compile(const Arguments& arguments) {
     if (toStandardOutput) std::signal(SIGPIPE, SIG_IGN);
     // Built from the file's bytes: no second copy of a large project.
     const lintrel::CompiledProject compiled = lintrel::compileProjectText(*projectBytes, options, place);
+    printWarnings(arguments, compiled, *projectBytes);
+    if (compiled.stoppedByWarnings) {
+        printError("warnings taken as errors (--werror): nothing written");
+        return kExitBuildOrFile;
+    }
     if (compiled.error) {
         std::cerr << lintrel::diagnosticText(projectName(arguments), *compiled.error, *projectBytes);
         return kExitBuildOrFile;

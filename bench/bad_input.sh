@@ -26,13 +26,19 @@ run() {  # run NAME FILE
   [ $status -le 1 ] || echo "  ^ unexpected exit status"
 }
 
-"$make" HL2 92000 4 late > "$work/p10.lpj"
-"$make" HL2 920000 4 late > "$work/p100.lpj"
-run "10 MB (HL2, late &P=)" "$work/p10.lpj"
-run "100 MB (HL2, late &P=)" "$work/p100.lpj"
+# A program line made before "&P=" now stops the build, so the large
+# projects name their platform first; BASIC numbers lines without a limit.
+"$make" BASIC 92000 4 > "$work/p10.lpj"
+"$make" BASIC 920000 4 > "$work/p100.lpj"
+run "10 MB (BASIC)" "$work/p10.lpj"
+run "100 MB (BASIC)" "$work/p100.lpj"
 
 { echo "&P=BASIC"; for i in $(seq 0 999999); do echo "\\L$i GOTO \\L$((i + 1))"; done; } > "$work/labels.lpj"
 run "1,000,000 labels" "$work/labels.lpj"
+{ echo "&P=BASIC"; for i in $(seq 0 999999); do echo "\\L$i GOTO \\M$i"; done; } > "$work/undefined.lpj"
+run "1,000,000 undefined" "$work/undefined.lpj"
+{ echo "&P=BASIC"; printf 'GOTO '; for i in $(seq 1 100000); do printf '\\nowhere:'; done; echo; } > "$work/line_warnings.lpj"
+run "1 MB line of warnings" "$work/line_warnings.lpj"
 
 { echo "&P=HL2"; printf 'PRINT "'; head -c 1048576 /dev/zero | tr '\0' 'A'; echo; } > "$work/line.lpj"
 run "1 MB line (HL2)" "$work/line.lpj"

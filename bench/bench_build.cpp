@@ -94,6 +94,27 @@ void BM_Scaling(benchmark::State& state, const char* platform, bool numbered) {
 BENCHMARK_CAPTURE(BM_Scaling, HT, "HT", true)->Arg(1000)->Arg(10000)->Arg(60000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Scaling, HL2_late, "HL2", false)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// Looking for warnings against a build that looks for none, side by side:
+// the 10,000-line HL2 program and a 10 MB BASIC project (92,000 lines of
+// four statements; BASIC numbers lines without a limit).
+const std::vector<std::string>& tenMegabytes() {
+    static const auto lines = lintrel::bench::sampleProgram("BASIC", SampleShape{92000, 4, true});
+    return lines;
+}
+
+void BM_Warnings(benchmark::State& state, bool big, bool warnings) {
+    const auto& lines = big ? tenMegabytes() : hl2Program();
+    lintrel::BuildOptions options;
+    options.warnings.enabled = warnings;
+    if (lintrel::build(lines, options).lines.empty()) state.SkipWithError("the program does not build");
+    for (auto _ : state) benchmark::DoNotOptimize(lintrel::build(lines, options));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * lintrel::bench::projectBytes(lines)));
+}
+BENCHMARK_CAPTURE(BM_Warnings, Hl2_10000_lines/without, false, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Warnings, Hl2_10000_lines/with, false, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Warnings, Basic_10MB/without, true, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Warnings, Basic_10MB/with, true, true)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -177,11 +177,40 @@ constexpr bool startsUnitInAnyMode(unsigned char c) {
     return c == '|' || c == kTab || c == '{' || c == '&';
 }
 
+// Where DATA items lie on a platform whose assembler has no DATA rule: a
+// backslash there is no reference to warn about. Moves forward only, so a
+// line costs one pass however many backslashes it holds.
+class DataStatements {
+public:
+    bool contain(std::string_view source, std::size_t pos) {
+        while (scanned_ < pos) {
+            const char c = source[scanned_];
+            if (c == '"') {
+                quoted_ = !quoted_;
+            } else if (!quoted_ && c == ':') {
+                inData_ = false;
+            } else if (!quoted_ && (c == 'D' || c == 'd') && startsWithLetters(source, scanned_, "DATA")) {
+                inData_ = true;
+                scanned_ += 4;
+                continue;
+            }
+            ++scanned_;
+        }
+        return inData_;
+    }
+
+private:
+    std::size_t scanned_ = 0;
+    bool quoted_ = false;
+    bool inData_ = false;
+};
+
 // One source line's scan: where it stands, the modes that carry from unit to
 // unit, and the text it gathers in `out`.
 class LineScan {
 public:
-    LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out);
+    LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out,
+             const LabelContext& labels);
 
     // Moves past a label definition at the line's start; its name ("\name"),
     // or empty when the line defines none.
@@ -208,11 +237,17 @@ private:
     void endAt(std::size_t pos);
     bool startRemarkOrData(unsigned char c);
     void appendCharacter(unsigned char c);
+    void appendLabelReference();
+    void warnUndefinedReference();
+    void warnGluedReference(std::size_t nameLength);
+    void noteLabelUse();
 
     AssemblerState& state_;
     std::string_view source_;
     int lineIndex_;
     AssembledLine& out_;
+    const LabelContext& labels_;
+    DataStatements dataStatements_;  // for warnings only
     const PlatformTables& tables_;  // of the platform in force when the line starts
     bool translating_;
     bool dropSpaces_;
@@ -225,11 +260,13 @@ private:
     bool quotedItem_ = false;          // inside a quoted DATA item
 };
 
-LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out)
+LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out,
+                   const LabelContext& labels)
     : state_(state),
       source_(source),
       lineIndex_(lineIndex),
       out_(out),
+      labels_(labels),
       tables_(tablesOf(*state.platform)),
       translating_(!state.platform->characters.empty()),
       dropSpaces_(state.platform->spaceRemoval && state.removeSpaces) {
@@ -289,6 +326,7 @@ void LineScan::appendStringRun() {
     while (pos_ < source_.size()) {
         const unsigned char c = static_cast<unsigned char>(source_[pos_]);
         if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) return;
+        if (c == '\\' && labels_.used != nullptr) noteLabelUse();
         const std::string_view code = translating_ ? tables_.characterCodes[c] : std::string_view{};
         if (!code.empty()) {
             out_.body += code;
@@ -356,8 +394,63 @@ void LineScan::step() {
             return;
         }
     }
+    if (c == '\\' && !stringMode_ && !dataMode_) {
+        appendLabelReference();
+        return;
+    }
     if (!stringMode_ && !dataMode_ && tables_.remarkOrDataStarts[c] && startRemarkOrData(c)) return;
     appendCharacter(c);
+}
+
+// A label definition is never scanned as a step, so every "\\" here is a
+// reference (or a plain character where no name begins).
+void LineScan::appendLabelReference() {
+    const LabelMatch match =
+        labels_.names != nullptr ? longestLabelAt(*labels_.names, source_.substr(pos_)) : LabelMatch{};
+    if (match.length == 0) {
+        if (labels_.warnings != nullptr) warnUndefinedReference();
+        appendCharacter('\\');
+        return;
+    }
+    if (labels_.used != nullptr) (*labels_.used)[match.name] = 1;
+    if (labels_.warnings != nullptr) warnGluedReference(match.length);
+    appendSourceBytes(source_.substr(pos_, match.length), pos_, out_.body, out_);
+    pos_ += match.length;
+}
+
+void LineScan::warnUndefinedReference() {
+    std::size_t end = pos_ + 1;
+    while (end < source_.size() && isReferenceNameByte(static_cast<unsigned char>(source_[end]))) ++end;
+    if (end == pos_ + 1) return;  // a lone backslash names nothing
+    if (tables_.platform->dataKeyword.empty() && dataStatements_.contain(source_, pos_)) return;
+    labels_.warnings->add([&] {
+        return Diagnostic{undefinedLabelWarning(source_.substr(pos_, end - pos_)), lineIndex_,
+                          static_cast<int>(pos_), static_cast<int>(end - pos_), true};
+    });
+}
+
+// Letters, digits or "_" right after a name: the number is glued to them.
+void LineScan::warnGluedReference(std::size_t nameLength) {
+    const std::size_t nameEnd = pos_ + nameLength;
+    std::size_t end = nameEnd;
+    while (end < source_.size()) {
+        const unsigned char c = static_cast<unsigned char>(source_[end]);
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) break;
+        ++end;
+    }
+    if (end == nameEnd) return;
+    labels_.warnings->add([&] {
+        return Diagnostic{
+            gluedLabelWarning(source_.substr(pos_, nameLength), source_.substr(nameEnd, end - nameEnd)),
+            lineIndex_, static_cast<int>(pos_), static_cast<int>(end - pos_), true};
+    });
+}
+
+// Inside strings, remarks and DATA items a name counts as used as well.
+void LineScan::noteLabelUse() {
+    if (labels_.names == nullptr) return;
+    const LabelMatch match = longestLabelAt(*labels_.names, source_.substr(pos_));
+    if (match.length > 0) (*labels_.used)[match.name] = 1;
 }
 
 // "REM", the platform's apostrophe remark or its DATA keyword at the scan's
@@ -389,6 +482,7 @@ bool LineScan::startRemarkOrData(unsigned char c) {
 // items go through the character table; spaces go where the option says.
 void LineScan::appendCharacter(unsigned char c) {
     bool translate = stringMode_ || dataMode_;
+    if (translate && c == '\\' && labels_.used != nullptr) noteLabelUse();
     if (c == '"' && !remark_) {
         if (dataMode_) {
             quotedItem_ = !quotedItem_;
@@ -427,30 +521,59 @@ std::array<bool, 256> plainTextBytes(const Platform& platform) {
     const std::array<bool, 256> starts = remarkOrDataStarts(platform);
     std::array<bool, 256> plain{};
     for (unsigned v = 0; v < 256; ++v) plain[v] = !isNibble(static_cast<unsigned char>(v)) && !starts[v];
-    for (const unsigned char c : std::string_view("|\t{&\"")) plain[c] = false;
+    for (const unsigned char c : std::string_view("|\t{&\"\\")) plain[c] = false;
     plain[' '] = !platform.spaceRemoval;  // a space is kept wherever removal never applies
     return plain;
 }
 
+void numberAwaitingLabels(LabelTable& labels, long long lineNumber) {
+    if (labels.awaitingLine == labels.names.size()) return;
+    const std::string number = std::to_string(lineNumber);
+    for (std::size_t row = labels.awaitingLine; row < labels.names.size(); ++row)
+        labels.numbers[row] = number;
+    labels.awaitingLine = labels.names.size();
+}
+
+std::string_view definedLabelName(std::string_view line) {
+    if (line.empty() || line[0] != '\\') return {};
+    return line.substr(0, readWordEnd(line, 0, std::string_view("| \t", 3)));
+}
+
+bool labelNamesHideUnits(const LabelTable& labels) {
+    for (const std::string& name : labels.names) {
+        if (name.find_first_of("&{") != std::string::npos) return true;
+    }
+    return false;
+}
+
 std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::string_view source,
-                                                  int lineIndex, LabelTable& labels, AssembledLine& out) {
-    LineScan scan(state, source, lineIndex, out);
+                                                  int lineIndex, LabelTable& labels, AssembledLine& out,
+                                                  const LabelIndex* names) {
+    const LabelContext context{names, nullptr, nullptr};
+    LineScan scan(state, source, lineIndex, out, context);
     if (const std::string_view name = scan.skipLabelDefinition(); !name.empty()) {
         labels.names.emplace_back(name);
         labels.numbers.push_back(std::to_string(state.lineNumber));
+        labels.lines.push_back(lineIndex);
     }
-    while (!scan.ended() && !scan.hasText()) scan.step();
-    // Once the line has text, only a comment or a directive can still matter.
-    while (!scan.ended()) {
-        scan.skipToCommentOrDirective();
-        if (!scan.ended()) scan.step();
+    if (names != nullptr) {
+        while (!scan.ended()) scan.step();
+    } else {
+        while (!scan.ended() && !scan.hasText()) scan.step();
+        // Once the line has text, only a comment or a directive can still matter.
+        while (!scan.ended()) {
+            scan.skipToCommentOrDirective();
+            if (!scan.ended()) scan.step();
+        }
     }
-    return scan.finish();
+    std::optional<Diagnostic> error = scan.finish();
+    if (!out.text.empty()) numberAwaitingLabels(labels, state.lineNumber - state.increment);
+    return error;
 }
 
 std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
-                                       AssembledLine& out) {
-    LineScan scan(state, source, lineIndex, out);
+                                       AssembledLine& out, const LabelContext& labels) {
+    LineScan scan(state, source, lineIndex, out, labels);
     scan.skipLabelDefinition();
     while (!scan.ended()) scan.step();
     return scan.finish();

@@ -78,17 +78,9 @@ bool extendsToName(const LabelIndex& index, std::string_view segment, std::strin
 
 // The first row of the sorted table whose name starts `text`: the longest name.
 long long longestNameAt(const LabelIndex& index, std::string_view text) {
-    const std::size_t reach = std::min(text.size(), index.maxLength);
-    long long found = -1;
-    std::uint64_t rolling = 0;
-    for (std::size_t length = 1; length <= reach; ++length) {
-        rolling = roll(rolling, text[length - 1]);
-        if (!index.lengthPresent[length]) continue;
-        const long long name = findName(index, rolling, text.substr(0, length));
-        if (name >= 0) found = name;
-    }
-    if (found < 0) return -1;
-    return static_cast<long long>(index.rowsOfName[index.names[found].rowsBegin]);
+    const LabelMatch match = longestLabelAt(index, text);
+    if (match.length == 0) return -1;
+    return static_cast<long long>(index.rowsOfName[index.names[match.name].rowsBegin]);
 }
 
 // The first row after `after` whose name occurs anywhere in `line`.
@@ -214,19 +206,36 @@ void orderByText(LabelIndex& index) {
 
 }  // namespace
 
+LabelMatch longestLabelAt(const LabelIndex& index, std::string_view text) {
+    const std::size_t reach = std::min(text.size(), index.maxLength);
+    LabelMatch match;
+    std::uint64_t rolling = 0;
+    for (std::size_t length = 1; length <= reach; ++length) {
+        rolling = roll(rolling, text[length - 1]);
+        if (!index.lengthPresent[length]) continue;
+        const long long name = findName(index, rolling, text.substr(0, length));
+        if (name >= 0) match = {static_cast<std::uint32_t>(name), length};
+    }
+    return match;
+}
+
 void sortLabels(LabelTable& table) {
     std::vector<std::size_t> order(table.names.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return table.names[a].size() > table.names[b].size();
     });
+    const bool withLines = table.lines.size() == table.names.size();
     LabelTable sorted;
     sorted.names.reserve(order.size());
     sorted.numbers.reserve(order.size());
+    if (withLines) sorted.lines.reserve(order.size());
     for (const std::size_t i : order) {
         sorted.names.push_back(std::move(table.names[i]));
         sorted.numbers.push_back(std::move(table.numbers[i]));
+        if (withLines) sorted.lines.push_back(table.lines[i]);
     }
+    sorted.awaitingLine = sorted.names.size();
     table = std::move(sorted);
 }
 

@@ -218,9 +218,39 @@ void translateCharacters(const PlatformTables& tables, std::string_view in, std:
     out.resize(static_cast<std::size_t>(write - out.data()));
 }
 
+// A listing is written as it stands, so a token literal there is the byte it
+// names (no nibble pair, no upper case); the rest is upper-cased.
+void finishTextLine(std::string_view in, std::string& out) {
+    out.resize(in.size());  // written in place: a line never grows here
+    char* write = out.data();
+    std::size_t i = 0;
+    while (i < in.size()) {
+        const std::size_t brace = std::min(in.find('{', i), in.size());
+        for (; i < brace; ++i) *write++ = static_cast<char>(upperAscii(static_cast<unsigned char>(in[i])));
+        if (i == in.size()) break;
+        if (in.size() - i >= 4 && in[i + 3] == '}') {
+            const int high = hexHalf(static_cast<unsigned char>(in[i + 1]));
+            const int low = hexHalf(static_cast<unsigned char>(in[i + 2]));
+            if (high >= 0 && low >= 0) {
+                *write++ = static_cast<char>(high * 16 + low);
+                i += 4;
+                continue;
+            }
+        }
+        *write++ = '{';
+        ++i;
+    }
+    out.resize(static_cast<std::size_t>(write - out.data()));
+}
+
 }  // namespace
 
 void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& scratch) {
+    if (tables.platform->characters.empty()) {
+        finishTextLine(line, scratch);
+        line.swap(scratch);
+        return;
+    }
     if (!tables.platform->packsVariableNames) {
         finishWithoutPacking(tables, line, scratch);
         line.swap(scratch);

@@ -111,31 +111,93 @@ AssemblerState startState(const BuildOptions& options) {
     return state;
 }
 
+// Program lines made under a platform other than the one in force at the end
+// would be numbered or translated for the wrong machine. A line is made under
+// the platform in force when it is read and numbered under the one in force
+// when its last directive is done; both must be the last.
+struct MadeUnder {
+    const Platform* read;
+    const Platform* numbered;
+    int line;
+};
+
+// What the first run leaves for the rest of the build.
+struct FirstRun {
+    std::size_t transferCount = 0;
+    std::vector<long long> lineNumbers;  // of every program line, when warnings are looked for
+    std::vector<MadeUnder> madeUnder;    // the first line of each stretch made under other platforms
+};
+
+Diagnostic madeForAnotherPlatform(const MadeUnder& made, const Platform& last) {
+    const Platform& other = made.read != &last ? *made.read : *made.numbered;
+    const std::string id(last.id);
+    const std::string madeFor =
+        other.id.empty() ? "made before any \"&P=\"" : "made for " + std::string(other.id);
+    return Diagnostic{"This program line was " + madeFor + ", but the last \"&P=\" builds " + id +
+                          ": put \"&P=" + id + "\" before the first program line.",
+                      made.line, 0, 0, false};
+}
+
+std::optional<Diagnostic> checkPlatformOfLines(const FirstRun& run, const Platform& last) {
+    for (const MadeUnder& made : run.madeUnder) {
+        if (made.read != &last || made.numbered != &last) return madeForAnotherPlatform(made, last);
+    }
+    return std::nullopt;
+}
+
 // Pass 1, first run: the label table, the directives and their errors, the
-// platform in force at the end. Returns how many transfer lines there will be.
-std::size_t readLabels(const SourceLines& source, const BuildOptions& options, Progress& progress,
-                       LabelTable& labels, BuildResult& result) {
+// platform in force at the end, and how many transfer lines there will be.
+// `names`, once known, keep a label reference's "&" or "{" from beginning a
+// directive or a brace unit.
+FirstRun readLabels(const SourceLines& source, const BuildOptions& options, Progress& progress,
+                    const LabelIndex* names, LabelTable& labels, BuildResult& result, Utf8Check* utf8) {
     const int lineCount = source.count();
     progress.started(lineCount);
     AssemblerState state = startState(options);
     AssembledLine assembled;
-    std::size_t transferCount = 0;
+    FirstRun run;
+    const bool numbering = options.warnings.enabled;
     source.forEach([&](int index, std::string_view line) {
+        if (result.error) {
+            // Past an error only the names: a name defined anywhere changes
+            // how a reference to it is read, also on the lines before.
+            if (const std::string_view name = definedLabelName(line); !name.empty()) {
+                labels.names.emplace_back(name);
+                labels.numbers.emplace_back();
+                labels.lines.push_back(index);
+            }
+            return true;
+        }
         progress.reading(index, lineCount);
-        result.error = scanLabelsAndDirectives(state, line, index, labels, assembled);
+        if (utf8 != nullptr) utf8->read(line, index);
+        const Platform* read = state.platform;
+        result.error = scanLabelsAndDirectives(state, line, index, labels, assembled, names);
         progress.platformInForce(*state.platform);
-        if (!assembled.text.empty()) ++transferCount;
-        return !result.error;
+        if (!assembled.text.empty()) {
+            ++run.transferCount;
+            if (numbering) run.lineNumbers.push_back(state.lineNumber - state.increment);
+            if (run.madeUnder.empty() || run.madeUnder.back().read != read ||
+                run.madeUnder.back().numbered != state.platform)
+                run.madeUnder.push_back({read, state.platform, index});
+        }
+        return true;
     });
     result.platform = state.platform;
     result.emulatorCommand = state.emulatorCommand;
     if (!result.error) progress.read(lineCount);
-    return transferCount;
+    return run;
 }
 
-// Pass 2 set-up: the table sorted and indexed, where the platform resolves labels.
-LabelIndex prepareLabels(const Platform& platform, LabelTable& labels, Progress& progress) {
-    if (!platform.resolvesLabels) return {};
+// Pass 2 set-up: the table sorted and indexed. Without a platform nothing is
+// resolved and the table keeps its order, but the assembler still reads
+// references by their names, so a sorted copy is indexed.
+LabelIndex prepareLabels(const Platform& platform, LabelTable& labels, LabelTable& copy, Progress& progress) {
+    if (!platform.resolvesLabels) {
+        if (labels.names.empty()) return {};
+        copy = labels;
+        sortLabels(copy);
+        return indexLabels(copy);
+    }
     progress.sortingLabels(labels.names.size());
     sortLabels(labels);
     LabelIndex index = indexLabels(labels);
@@ -143,31 +205,71 @@ LabelIndex prepareLabels(const Platform& platform, LabelTable& labels, Progress&
     return index;
 }
 
+// The warnings of one build, each kind in place order until they are merged.
+struct Warnings {
+    WarningList utf8;
+    WarningList definitions;
+    WarningList lines;  // references, line by line
+    WarningList unused;
+    std::vector<char> used;  // per distinct label name
+    std::optional<LineReferenceCheck> references;
+
+    void into(BuildResult& result) const {
+        std::vector<Diagnostic> all;
+        std::size_t count = 0;
+        for (const WarningList* list : {&utf8, &definitions, &lines, &unused}) {
+            all.insert(all.end(), list->kept().begin(), list->kept().end());
+            count += list->count();
+        }
+        std::stable_sort(all.begin(), all.end(), [](const Diagnostic& a, const Diagnostic& b) {
+            return a.line != b.line ? a.line < b.line : a.column < b.column;
+        });
+        if (all.size() > kKeptWarnings) all.resize(kKeptWarnings);
+        result.warnings = std::move(all);
+        result.warningCount = count;
+    }
+};
+
 // Pass 1 again, each line straight through passes 2 to 5 into `result`.
 void finishLines(const SourceLines& source, const BuildOptions& options, const LabelIndex& labels,
-                 std::size_t transferCount, Progress& progress, BuildResult& result) {
+                 std::size_t transferCount, Progress& progress, Warnings* warnings, BuildResult& result) {
     const Platform& platform = *result.platform;
     const PlatformTables& tables = tablesOf(platform);
-    const bool checking = !platform.characters.empty();
+    const bool tokenizing = !platform.characters.empty();
     result.lines.reserve(transferCount);
     result.sourceLines.reserve(transferCount);
     AssemblerState state = startState(options);
     AssembledLine assembled;
     std::string scratch;
+    WarningList labelWarnings;
+    WarningList referenceWarnings;
+    LabelContext context{&labels, nullptr, nullptr};
+    if (warnings != nullptr && platform.resolvesLabels) {
+        context.warnings = &labelWarnings;
+        if (options.warnings.unusedLabels) context.used = &warnings->used;
+    }
     source.forEach([&](int index, std::string_view line) {
-        assembleLine(state, line, index, assembled);
+        labelWarnings.clear();
+        referenceWarnings.clear();
+        assembleLine(state, line, index, assembled, context);
         std::string& text = assembled.text;
+        if (!text.empty()) {
+            if (platform.resolvesLabels) resolveLabels(labels, text, scratch);
+            if (platform.runsNibblePass && tokenizing) {
+                encodeNibbles(text, scratch);
+                text.swap(scratch);
+            }
+            tokenizeLine(tables, text, scratch);
+            if (tokenizing) result.error = checkCharacters(platform, text, line, assembled, index);
+            if (!result.error && warnings != nullptr && warnings->references) {
+                warnings->references->check(text, result.lines.size(), line, assembled, index,
+                                            referenceWarnings);
+            }
+        }
+        if (warnings != nullptr && !(labelWarnings.empty() && referenceWarnings.empty()))
+            warnings->lines.appendLine(labelWarnings, referenceWarnings);
+        if (result.error) return false;
         if (text.empty()) return true;
-        if (platform.resolvesLabels) resolveLabels(labels, text, scratch);
-        if (platform.runsNibblePass) {
-            encodeNibbles(text, scratch);
-            text.swap(scratch);
-        }
-        tokenizeLine(tables, text, scratch);
-        if (checking) {
-            result.error = checkCharacters(platform, text, line, assembled, index);
-            if (result.error) return false;
-        }
         progress.finishing(result.lines.size(), transferCount);
         result.lines.emplace_back(text);
         result.sourceLines.push_back(index);
@@ -178,16 +280,43 @@ void finishLines(const SourceLines& source, const BuildOptions& options, const L
 BuildResult runBuild(const SourceLines& source, const BuildOptions& options, const BuildProgress& callbacks) {
     BuildResult result;
     Progress progress(callbacks);
+    std::optional<Warnings> warnings;
+    if (options.warnings.enabled) warnings.emplace();
+    Utf8Check utf8;
     LabelTable labels;
-    const std::size_t transferCount = readLabels(source, options, progress, labels, result);
+    FirstRun first =
+        readLabels(source, options, progress, nullptr, labels, result, warnings ? &utf8 : nullptr);
+    if (labelNamesHideUnits(labels)) {
+        LabelTable names = std::move(labels);
+        sortLabels(names);
+        const LabelIndex nameIndex = indexLabels(names);
+        labels = LabelTable{};
+        result.error.reset();
+        first = readLabels(source, options, progress, &nameIndex, labels, result, nullptr);
+    }
+    if (warnings) utf8.add(warnings->utf8);
+    if (!result.error) result.error = checkPlatformOfLines(first, *result.platform);
     if (!result.error) {
         const Platform& platform = *result.platform;
-        const LabelIndex index = prepareLabels(platform, labels, progress);
+        LabelTable copy;
+        const LabelIndex index = prepareLabels(platform, labels, copy, progress);
+        if (warnings) {
+            if (platform.resolvesLabels) warnAboutDefinitions(labels, index, warnings->definitions);
+            warnings->used.assign(index.names.size(), 0);
+            warnings->references.emplace(platform, std::move(first.lineNumbers));
+        }
         if (platform.runsNibblePass) progress.nibblesEncoded();
-        progress.finishingLines(transferCount);
-        finishLines(source, options, index, transferCount, progress, result);
-        if (!result.error) progress.finished(transferCount);
+        progress.finishingLines(first.transferCount);
+        finishLines(source, options, index, first.transferCount, progress, warnings ? &*warnings : nullptr,
+                    result);
+        if (!result.error) progress.finished(first.transferCount);
+        if (warnings && !result.error) {
+            warnings->references->finish(warnings->lines);
+            if (options.warnings.unusedLabels && platform.resolvesLabels)
+                warnAboutUnusedLabels(labels, index, warnings->used, warnings->unused);
+        }
     }
+    if (warnings) warnings->into(result);
     result.labelNames = std::move(labels.names);
     result.labelNumbers = std::move(labels.numbers);
     return result;

@@ -12,7 +12,7 @@
 
 namespace lintrel {
 
-// A build error as the window and the command line report it.
+// A build error or warning as the window and the command line report it.
 struct Diagnostic {
     std::string message;     // exact user-facing text, code page 1250 bytes
     int line = -1;           // 0-based editor line; -1 when no line applies
@@ -21,9 +21,20 @@ struct Diagnostic {
     bool selects = false;    // false: nothing is selected (line-number limit)
 };
 
+// Which warnings a build looks for; the output does not depend on them.
+struct WarningOptions {
+    bool enabled = true;        // off: none is looked for
+    bool unusedLabels = false;  // also labels that nothing references
+    bool asErrors = false;      // compileProject writes nothing when there is any
+};
+
 struct BuildOptions {
     bool removeSpaces = true;  // "Removing unnecessary SPACEs"
+    WarningOptions warnings{};
 };
+
+// The warnings a build result keeps; more are only counted.
+inline constexpr std::size_t kKeptWarnings = 1000;
 
 // Progress for the two bars; both callbacks may be empty.
 struct BuildProgress {
@@ -39,6 +50,10 @@ struct BuildResult {
     std::vector<int> sourceLines;     // 0-based editor line each transfer line came from
     std::vector<std::string> labelNames;    // label table after the resolver (sorted)
     std::vector<std::string> labelNumbers;  // decimal text, row for row with labelNames
+    // The first kKeptWarnings warnings, sorted by place (line, then column),
+    // and how many there were. A build that stopped keeps those found before.
+    std::vector<Diagnostic> warnings;
+    std::size_t warningCount = 0;
 
     bool ok() const { return !error.has_value(); }
 };

@@ -2,8 +2,10 @@
 // build gives reaches the terminal in one form.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/build.h"
 
@@ -18,5 +20,11 @@ namespace lintrel {
 // `projectBytes` are the project file's bytes, split as the build splits them.
 std::string diagnosticText(std::string_view project, const Diagnostic& diagnostic,
                            std::string_view projectBytes);
+
+// The same for many, sorted by place, as "SEVERITY" ("warning", "error"),
+// written out one by one with one walk over the project bytes. A source line
+// longer than 160 bytes is shown around the place only, cuts marked "…".
+void printDiagnostics(std::ostream& out, std::string_view project, const std::vector<Diagnostic>& diagnostics,
+                      std::string_view severity, std::string_view projectBytes);
 
 }  // namespace lintrel

@@ -8,26 +8,41 @@
 
 namespace lintrel {
 
-BasicLineMap mapBasicLines(const std::vector<std::string>& projectLines, const BuildOptions& options) {
+namespace {
+
+BasicLineMap numberLines(const std::vector<std::string>& projectLines, const BuildOptions& options,
+                         const passes::LabelIndex* names, passes::LabelTable& labels) {
     using namespace passes;
     BasicLineMap map;
     map.numbers.reserve(projectLines.size());
     AssemblerState state;
     state.platform = &noPlatform();
     state.removeSpaces = options.removeSpaces;
-    LabelTable labels;  // the assembler fills it; the numbers do not need it
     AssembledLine assembled;
     for (std::size_t i = 0; i < projectLines.size(); ++i) {
-        map.error = scanLabelsAndDirectives(state, projectLines[i], static_cast<int>(i), labels, assembled);
+        map.error =
+            scanLabelsAndDirectives(state, projectLines[i], static_cast<int>(i), labels, assembled, names);
         if (map.error) break;
-        labels.names.clear();
-        labels.numbers.clear();
         const bool numbered =
             !assembled.text.empty() && state.platform->lineNumberForm != LineNumberForm::None;
         map.numbers.push_back(numbered ? state.lineNumber - state.increment : kNoBasicLine);
     }
     map.mappedLines = static_cast<int>(map.numbers.size());
     return map;
+}
+
+}  // namespace
+
+// A label name that holds "&" or "{" changes how the lines that name it are
+// read, so such a project is numbered again once its names are known.
+BasicLineMap mapBasicLines(const std::vector<std::string>& projectLines, const BuildOptions& options) {
+    passes::LabelTable labels;
+    BasicLineMap map = numberLines(projectLines, options, nullptr, labels);
+    if (map.error || !passes::labelNamesHideUnits(labels)) return map;
+    passes::sortLabels(labels);
+    const passes::LabelIndex names = passes::indexLabels(labels);
+    passes::LabelTable again;
+    return numberLines(projectLines, options, &names, again);
 }
 
 // Numbers only grow from line to line, so the numbered lines are sorted.

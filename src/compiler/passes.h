@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "compiler/build.h"
+#include "compiler/line_references.h"
 #include "platforms/platforms.h"
 #include "text/nibbles.h"
 
@@ -71,11 +72,18 @@ struct AssemblerState {
     bool removeSpaces = true;
 };
 
-// The label table: two parallel lists, definition order until sorted.
+// The label table: parallel lists, definition order until sorted.
 struct LabelTable {
     std::vector<std::string> names;
     std::vector<std::string> numbers;
+    std::vector<int> lines;  // source line of each definition (may be left empty)
+    // Rows from here on wait for the next program line, whose number they
+    // take; a row that no line follows keeps the number it was defined with.
+    std::size_t awaitingLine = 0;
 };
+
+// The number of a program line just made goes to every row waiting for one.
+void numberAwaitingLabels(LabelTable& labels, long long lineNumber);
 
 // What the assembler made of one source line.
 struct AssembledLine {
@@ -92,16 +100,39 @@ struct AssembledLine {
 std::array<bool, 256> remarkOrDataStarts(const Platform& platform);
 std::array<bool, 256> plainTextBytes(const Platform& platform);
 
+struct LabelIndex;
+class WarningList;
+
+// What a run of the assembler knows of labels. Outside strings, remarks and
+// DATA items, a "\" that begins the name of a label defined anywhere in the
+// project (the longest such name) starts that name as program text as
+// written: no REM, DATA, apostrophe, quote, brace or directive inside it.
+struct LabelContext {
+    const LabelIndex* names = nullptr;  // null: the names are not known yet
+    WarningList* warnings = nullptr;    // undefined and glued references; null: none looked for
+    std::vector<char>* used = nullptr;  // per distinct name, set at every reference; null: not tracked
+};
+
+// The name a line defines ("\\" in its first column, up to a space, TAB or
+// "|"), or empty.
+std::string_view definedLabelName(std::string_view line);
+
+// Whether a name holds a byte that begins a unit of its own ("&" or "{"),
+// so that the first run reads the project differently once names are known.
+bool labelNamesHideUnits(const LabelTable& labels);
+
 // Pass 1, first run over all lines: the label table, the directives and the
 // directive and line-number errors. The text is gathered only until it is
 // known to be non-empty, so `out.text` is empty exactly when the line makes
-// no program line.
+// no program line. With `names` the line is read unit by unit, so that a
+// name's "&" or "{" begins nothing.
 std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::string_view source,
-                                                  int lineIndex, LabelTable& labels, AssembledLine& out);
+                                                  int lineIndex, LabelTable& labels, AssembledLine& out,
+                                                  const LabelIndex* names = nullptr);
 // Pass 1, run again once the table is known: one source line into its whole
 // transfer line; directives, comments, strings and remarks, its number.
 std::optional<Diagnostic> assembleLine(AssemblerState& state, std::string_view source, int lineIndex,
-                                       AssembledLine& out);
+                                       AssembledLine& out, const LabelContext& labels = {});
 
 // Pass 2 data: the sorted label table and an index over its names.
 struct LabelIndex {
@@ -130,6 +161,12 @@ struct LabelIndex {
 // Pass 2: sorts the table longest name first (stable) and indexes it.
 void sortLabels(LabelTable& table);
 LabelIndex indexLabels(const LabelTable& sorted);
+// The longest distinct name (letter case ignored) that begins `text`.
+struct LabelMatch {
+    std::uint32_t name = 0;  // into LabelIndex::names
+    std::size_t length = 0;  // 0: no name begins there
+};
+LabelMatch longestLabelAt(const LabelIndex& index, std::string_view text);
 // Pass 2: replaces label references in one transfer line.
 void resolveLabels(const LabelIndex& index, std::string& line, std::string& scratch);
 
@@ -139,7 +176,8 @@ void encodeNibbles(std::string_view in, std::string& out);
 void appendNibbles(std::string_view in, std::string& out);
 
 // Pass 4: keywords, upper case, Homelab names and characters; the line becomes
-// a finished line.
+// a finished line. On the platforms that store text, every token literal
+// becomes the one byte it names and the rest is upper-cased.
 void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& scratch);
 
 // Pass 5: the first character of a finished line that has no code, as a
@@ -147,6 +185,89 @@ void tokenizeLine(const PlatformTables& tables, std::string& line, std::string& 
 std::optional<Diagnostic> checkCharacters(const Platform& platform, std::string_view finished,
                                           std::string_view source, const AssembledLine& assembled,
                                           int lineIndex);
+
+// Warnings in place order: the first kKeptWarnings kept, all counted.
+class WarningList {
+public:
+    // `make` builds the warning only while there is room for it.
+    template <typename Make>
+    void add(Make&& make) {
+        ++count_;
+        if (kept_.size() < kKeptWarnings) kept_.push_back(make());
+    }
+    // Another list's warnings, all at places after this list's.
+    void append(const WarningList& later);
+    // Two lists of one source line, merged by column.
+    void appendLine(const WarningList& first, const WarningList& second);
+    void clear() {
+        kept_.clear();
+        count_ = 0;
+    }
+    bool empty() const { return count_ == 0; }
+    std::size_t count() const { return count_; }
+    const std::vector<Diagnostic>& kept() const { return kept_; }
+
+private:
+    std::vector<Diagnostic> kept_;
+    std::size_t count_ = 0;
+};
+
+// The texts of the warnings the passes find.
+std::string undefinedLabelWarning(std::string_view reference);
+std::string gluedLabelWarning(std::string_view name, std::string_view rest);
+// Bytes that may continue a reference's name in a warning's text.
+bool isReferenceNameByte(unsigned char c);
+
+// Whether the project reads as UTF-8 (multi-byte sequences, no invalid
+// one): one warning, at the first line that holds such a sequence.
+class Utf8Check {
+public:
+    void read(std::string_view line, int lineIndex);
+    void add(WarningList& warnings) const;
+
+private:
+    bool invalid_ = false;
+    std::optional<Diagnostic> first_;
+};
+
+// Definitions: a name defined again, and a label named only "\\".
+void warnAboutDefinitions(const LabelTable& sorted, const LabelIndex& index, WarningList& warnings);
+// Labels that no reference names, at their first definition.
+void warnAboutUnusedLabels(const LabelTable& sorted, const LabelIndex& index, const std::vector<char>& used,
+                           WarningList& warnings);
+
+// Line-number references to lines the program does not have, found on each
+// finished line and placed in its source line. Numbered platforms check
+// against the numbers the first run gave the lines; with no platform a line
+// is numbered only by digits typed at its start, so the check waits for the
+// last line.
+class LineReferenceCheck {
+public:
+    LineReferenceCheck(const Platform& platform, std::vector<long long> lineNumbers);
+    void check(std::string_view finished, std::size_t transferLine, std::string_view source,
+               const AssembledLine& assembled, int lineIndex, WarningList& warnings);
+    void finish(WarningList& warnings);
+
+private:
+    struct Pending {
+        long long number;
+        Diagnostic warning;  // its place; the text is written if the line is missing
+        std::string digits;
+    };
+    std::string_view body(std::string_view finished, std::size_t transferLine);
+    Diagnostic placed(std::string_view digits, std::size_t nth, std::string_view source,
+                      const AssembledLine& assembled, int lineIndex);
+    bool exists(long long number) const;
+
+    const Platform& platform_;
+    std::vector<long long> numbers_;  // sorted
+    bool typedNumbers_;
+    std::vector<Pending> pending_;
+    std::string bytes_;
+    std::vector<LineReference> found_;
+    std::vector<LineReference> slots_;
+    bool slotsRead_ = false;
+};
 
 // Shared helpers.
 inline unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 0x20 : c; }

@@ -82,11 +82,21 @@ void prepareFinishing(PlatformTables& tables) {
     }
 }
 
+// A code holding a 00 byte would end the line record on the machine (the HT
+// row for Á is 60 00), so such a row gives no code.
+bool endsLineRecord(std::string_view code) {
+    for (std::size_t i = 0; i + 4 <= code.size(); i += 4) {
+        if (code.substr(i, 4) == "{00}") return true;
+    }
+    return false;
+}
+
 PlatformTables makeTables(const Platform& platform) {
     PlatformTables tables;
     tables.platform = &platform;
     fillCharacterCodes(platform, tables.characterCodes);
     for (unsigned v = 0; v < 256; ++v) {
+        if (endsLineRecord(tables.characterCodes[v])) tables.characterCodes[v] = {};
         encodeNibbles(tables.characterCodes[v], tables.characterNibbles[v]);
         tables.longestNibbles = std::max(tables.longestNibbles, tables.characterNibbles[v].size());
     }

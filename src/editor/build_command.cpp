@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
@@ -21,6 +23,9 @@ namespace lintrel {
 
 namespace {
 
+// The warning count stays long enough to be read, then the panels return.
+constexpr int kWarningCountMilliseconds = 8000;
+
 // QProgressBar repaints itself at once when its value moves visibly, so the
 // bars follow a build that keeps the event loop waiting.
 void moveBar(QProgressBar* bar, int position, int maximum) {
@@ -28,9 +33,14 @@ void moveBar(QProgressBar* bar, int position, int maximum) {
     bar->setValue(position);
 }
 
-// The hook for the build's warnings: none are reported yet. Once the build
-// result carries them, return them here and the build panel lists them.
-std::vector<Diagnostic> buildWarnings(const CompiledProject&) { return {}; }
+// The warnings the build panel lists: those the build kept (the first
+// kKeptWarnings, sorted by place).
+std::vector<Diagnostic> buildWarnings(const CompiledProject& compiled) { return compiled.warnings; }
+
+// "1 warning", "N warnings": said in the status bar, never in a message box.
+QString warningCountText(std::size_t count) {
+    return count == 1 ? QStringLiteral("1 warning") : QStringLiteral("%1 warnings").arg(count);
+}
 
 BuildReport startReport(const CompiledProject& compiled) {
     BuildReport report;
@@ -79,12 +89,21 @@ void BuildCommand::BitBtnCOMPILLEClick() {
     progress.pass = [this](int position, int maximum) { moveBar(workspace_.passBar, position, maximum); };
     progress.stage = [this](int position, int maximum) { moveBar(workspace_.stageBar, position, maximum); };
     const QString& exports = workspace_.folders.exports;
+    BuildOptions options{workspace_.spaceRemoval->isChecked()};
+    options.warnings.unusedLabels = workspace_.unusedLabels && workspace_.unusedLabels->isChecked();
     const CompiledProject compiled =
-        compileProject(encoded.lines, BuildOptions{workspace_.spaceRemoval->isChecked()},
-                       QFile::encodeName(exports).toStdString(), progress);
+        compileProject(encoded.lines, options, QFile::encodeName(exports).toStdString(), progress);
     editor->show();
+    showWarningCount(compiled.warningCount);
     BuildReport report = startReport(compiled);
     reportOutcome(compiled, report);
+}
+
+void BuildCommand::showWarningCount(std::size_t count) const {
+    auto* window = qobject_cast<QMainWindow*>(workspace_.window);
+    if (window == nullptr) return;
+    if (count == 0) window->statusBar()->clearMessage();
+    else window->statusBar()->showMessage(warningCountText(count), kWarningCountMilliseconds);
 }
 
 void BuildCommand::publish(const BuildReport& report) const {

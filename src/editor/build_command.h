@@ -3,6 +3,8 @@
 // editor, or the file's size, and starts the emulator command.
 #pragma once
 
+#include <cstddef>
+
 #include "editor/workspace.h"
 
 namespace lintrel {
@@ -24,6 +26,8 @@ private:
     void SelectError(const Diagnostic& diagnostic);
     void reportError(const Diagnostic& diagnostic);
     void reportOutcome(const CompiledProject& compiled, BuildReport& report);
+    // "N warnings" in the status bar's message area; nothing when there were none.
+    void showWarningCount(std::size_t count) const;
     // The build panel hears of every build that ran.
     void publish(const BuildReport& report) const;
     // Off: the build panel alone reports errors and sizes.

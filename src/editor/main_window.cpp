@@ -65,7 +65,7 @@ constexpr std::array<MenuRow, 9> kMenuBar = {{
     {"", "H1", "Help", "", Kind::Submenu},
 }};
 
-constexpr std::array<MenuRow, 43> kItems = {{
+constexpr std::array<MenuRow, 44> kItems = {{
     {"File1", "New1", "New", "Ctrl+N"},
     {"File1", "Open1", "Open", "Ctrl+O"},
     {"File1", "RecentProjects", "Recent projects", "", Kind::Submenu},
@@ -105,6 +105,7 @@ constexpr std::array<MenuRow, 43> kItems = {{
     {"ColourScheme", "SchemeDark", "Dark", "", Kind::Checkable},
     {"Options1", "CB_RUSPACE", "Removing unnecessary SPACEs", "", Kind::Checkable},
     {"Options1", "BuildDialogs1", "Show build results in dialogs", "", Kind::Checkable},
+    {"Options1", "UnusedLabels1", "Warn about unused labels", "", Kind::Checkable},
     {"H1", "Help1", "User manual", "F1"},
     {"H1", "MB_Whatsnew", "What's in the new version", ""},
     separator("H1"),
@@ -330,6 +331,7 @@ void MainWindow::createMenus() {
     workspace.save->setEnabled(false);
     workspace.spaceRemoval = findChild<QAction*>(QStringLiteral("CB_RUSPACE"));
     workspace.buildDialogs = findChild<QAction*>(QStringLiteral("BuildDialogs1"));
+    workspace.unusedLabels = findChild<QAction*>(QStringLiteral("UnusedLabels1"));
     parts_->recent = new RecentProjects(
         bar->findChild<QMenu*>(QStringLiteral("RecentProjects")), [this](const QString& path) { openProject(path); },
         [this](const QString& path) {
@@ -444,6 +446,7 @@ void MainWindow::applyOptions(const Options& options) {
     findChild<QAction*>(QStringLiteral("CurrentLine1"))->setChecked(options.currentLine);
     parts_->editor->setCurrentLineHighlight(options.currentLine);
     parts_->workspace.buildDialogs->setChecked(options.buildDialogs);
+    parts_->workspace.unusedLabels->setChecked(options.unusedLabelWarnings);
     parts_->editor->setZoom(options.zoomPercent);
     applyColourScheme(options.colourScheme);
     QStringList recent;
@@ -458,6 +461,7 @@ Options MainWindow::windowOptions() const {
     options.basicLineNumbers = parts_->editor->showsBasicLineNumbers();
     options.currentLine = parts_->editor->highlightsCurrentLine();
     options.buildDialogs = parts_->workspace.buildDialogs->isChecked();
+    options.unusedLabelWarnings = parts_->workspace.unusedLabels->isChecked();
     options.zoomPercent = parts_->editor->zoom();
     options.colourScheme = parts_->scheme;
     for (const QString& path : parts_->recent->paths()) options.recentProjects.push_back(path.toStdString());

@@ -39,6 +39,7 @@ struct Workspace {
     QAction* save = nullptr;            // Save1
     QAction* spaceRemoval = nullptr;    // CB_RUSPACE
     QAction* buildDialogs = nullptr;    // Options > Show build results in dialogs
+    QAction* unusedLabels = nullptr;    // Options > Warn about unused labels
     Dialogs* dialogs = nullptr;
     ProgramFolders folders;
     // A project file was opened or saved under this path (Recent projects).

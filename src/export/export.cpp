@@ -36,10 +36,16 @@ std::string quoted(const std::filesystem::path& path) {
 
 // The build's lines go before the file is written: the image holds the
 // program now, and a large project needs little more than one copy of it.
-CompiledProject writeOutputFile(BuildResult built, const OutputPlace& place) {
+CompiledProject writeOutputFile(BuildResult built, const OutputPlace& place, const WarningOptions& warnings) {
     CompiledProject compiled;
     compiled.emulatorCommand = std::move(built.emulatorCommand);
     compiled.platform = built.platform;
+    compiled.warnings = std::move(built.warnings);
+    compiled.warningCount = built.warningCount;
+    if (built.ok() && warnings.asErrors && compiled.warningCount > 0) {
+        compiled.stoppedByWarnings = true;
+        return compiled;
+    }
     ExportResult exported = makeOutputFile(built);
     built = BuildResult{};
     if (!exported.ok()) {
@@ -93,7 +99,8 @@ std::string sizeReport(long long fileSize, int reportOverhead) {
 
 CompiledProject compileProject(const std::vector<std::string>& projectLines, const BuildOptions& options,
                                const std::filesystem::path& exportsFolder, const BuildProgress& progress) {
-    return writeOutputFile(build(projectLines, options, progress), {OutputPlace::Kind::ExportsFolder, exportsFolder});
+    return writeOutputFile(build(projectLines, options, progress), {OutputPlace::Kind::ExportsFolder, exportsFolder},
+                           options.warnings);
 }
 
 CompiledProject compileProjectText(std::string_view projectText, const BuildOptions& options,
@@ -104,7 +111,7 @@ CompiledProject compileProjectText(std::string_view projectText, const BuildOpti
 
 CompiledProject compileProjectText(std::string_view projectText, const BuildOptions& options,
                                    const OutputPlace& place, const BuildProgress& progress) {
-    return writeOutputFile(buildText(projectText, options, progress), place);
+    return writeOutputFile(buildText(projectText, options, progress), place, options.warnings);
 }
 
 // Neither folder is ever created: a write that failed for want of one says so.

@@ -42,7 +42,10 @@ struct CompiledProject {
     std::optional<long long> programSize;   // byte images: the size of the BASIC code in it
     const Platform* platform = nullptr;     // in force after the last line
     std::string emulatorCommand;            // the last "&E=" value; empty when the project has none
-    bool ok() const { return !error && !fileError; }
+    std::vector<Diagnostic> warnings;       // sorted by place; the first kKeptWarnings
+    std::size_t warningCount = 0;           // all of them
+    bool stoppedByWarnings = false;         // warnings taken as errors: nothing written
+    bool ok() const { return !error && !fileError && !stoppedByWarnings; }
 };
 
 // Builds the project, makes the output file of its platform and writes it

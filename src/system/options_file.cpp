@@ -205,6 +205,7 @@ Options readOptions(const IniFile& file) {
     options.basicLineNumbers = readSwitch(file, "BASIC_Line_Numbers", options.basicLineNumbers);
     options.currentLine = readSwitch(file, "Current_Line", options.currentLine);
     options.buildDialogs = readSwitch(file, "Build_Dialogs", options.buildDialogs);
+    options.unusedLabelWarnings = readSwitch(file, "Unused_Label_Warnings", options.unusedLabelWarnings);
     options.zoomPercent = readZoom(file);
     options.colourScheme = readColourScheme(file);
     options.recentProjects = readRecentProjects(file);
@@ -219,6 +220,7 @@ void storeOptions(IniFile& file, const Options& options) {
     storeSwitch("BASIC_Line_Numbers", options.basicLineNumbers);
     storeSwitch("Current_Line", options.currentLine);
     storeSwitch("Build_Dialogs", options.buildDialogs);
+    storeSwitch("Unused_Label_Warnings", options.unusedLabelWarnings);
     file.setValue(kSection, "Zoom", std::to_string(options.zoomPercent));
     file.setValue(kSection, "Colour_Scheme", kColourSchemeNames[static_cast<std::size_t>(options.colourScheme)]);
     // Keys of a longer list written earlier are emptied, never left behind.

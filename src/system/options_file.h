@@ -55,6 +55,7 @@ struct Options {
     bool basicLineNumbers = true;     // BASIC_Line_Numbers: the numbers on the machine
     bool currentLine = false;         // Current_Line: the caret's line highlighted
     bool buildDialogs = true;         // Build_Dialogs: build errors and sizes also in message boxes
+    bool unusedLabelWarnings = false; // Unused_Label_Warnings: also warn about labels nothing references
     int zoomPercent = kDefaultZoom;   // Zoom: kMinimumZoom to kMaximumZoom
     ColourSchemeId colourScheme = ColourSchemeId::Classic;  // Colour_Scheme: a name of kColourSchemeNames
     // Recent1 to Recent8, newest first: project paths (UTF-8); folders,

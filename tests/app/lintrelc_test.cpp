@@ -17,7 +17,9 @@ using namespace lintrel::testing;
 constexpr const char* kPrimoPrint = "&P=PRIMO\r\n&C=10\r\nPRINT 1\r\n";
 const std::string kPrimo15 = std::string("\xD1\x00\x00\x09\x00\xF1\x43\x0A\x00\xB2\x31\x00\x00\x00\xC9", 15);
 const std::string kPrimo16 = std::string("\xD1\x00\x00\x0A\x00\xF2\x43\x0A\x00\xB2\x20\x31\x00\x00\x00\xC9", 16);
-const std::string kUsage = "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] PROJECT\n";
+const std::string kUsage =
+    "usage: lintrelc [--exports DIR | -o FILE] [--space-removal on|off] [--run] [-w|--werror] [-Wunused-label] "
+    "PROJECT\n";
 
 class Lintrelc : public ::testing::Test {
 protected:
@@ -93,6 +95,56 @@ TEST_F(Lintrelc, SpaceRemovalOptionOverridesOptionsIni) {
     EXPECT_EQ(readAll(exports / "Compiled_PRIMO.pri"), kPrimo16);
     ASSERT_EQ(run({"--space-removal=on", "--exports", exports.string(), lpj.string()}).exitCode, 0);
     EXPECT_EQ(readAll(exports / "Compiled_PRIMO.pri"), kPrimo15);
+}
+
+// A mistyped label and an unused one: the file is written as without them.
+constexpr const char* kWarned = "&P=BASIC\r\n\\top\tPRINT 1\r\n\\spare\tPRINT 2\r\n\tGOTO \\nowhere\r\n";
+
+TEST_F(Lintrelc, WarningsGoToStderrAndTheFileIsWrittenAsWithoutThem) {
+    const fs::path lpj = project("warned.lpj", kWarned);
+    const ProgramRun result = run({"--exports", exports.string(), lpj.string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, lpj.string() + ":4:7: warning: Label \"\\nowhere\" is not defined.\n"
+                                         "\tGOTO \\nowhere\n\t     ^~~~~~~~\n");
+    EXPECT_EQ(result.out, (exports / "Compiled_BASIC.bas").string() + "\n");
+    const std::string written = readAll(exports / "Compiled_BASIC.bas");
+    EXPECT_EQ(written, "1 PRINT 1\r\n2 PRINT 2\r\n3 GOTO \\NOWHERE\r\n");
+    // -w: not a word, the same file.
+    const ProgramRun quiet = run({"-w", "--exports", exports.string(), lpj.string()});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(readAll(exports / "Compiled_BASIC.bas"), written);
+    // Unused labels only when asked.
+    const ProgramRun unused = run({"-Wunused-label", "--exports", exports.string(), lpj.string()});
+    EXPECT_EQ(unused.exitCode, 0);
+    EXPECT_NE(unused.err.find(":2:1: warning: Label \"\\top\" is never used."), std::string::npos) << unused.err;
+    EXPECT_NE(unused.err.find(":3:1: warning: Label \"\\spare\" is never used."), std::string::npos);
+}
+
+TEST_F(Lintrelc, WerrorWritesNothingAndExitsOne) {
+    const fs::path lpj = project("warned.lpj", kWarned);
+    const ProgramRun result = run({"--werror", "--run", "--exports", exports.string(), lpj.string()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.starts_with(lpj.string() + ":4:7: error: Label \"\\nowhere\" is not defined.\n"))
+        << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(exportsEmpty());
+    // Without warnings --werror changes nothing.
+    const fs::path clean = project("clean.lpj", kPrimoPrint);
+    EXPECT_EQ(run({"--werror", "--exports", exports.string(), clean.string()}).exitCode, 0);
+}
+
+TEST_F(Lintrelc, AtMostAThousandWarningsThenTheirNumber) {
+    std::string text = "&P=BASIC\r\n";
+    for (int i = 0; i < 1005; ++i) text += "GOTO \\x\r\n";
+    const fs::path lpj = project("many.lpj", text);
+    const ProgramRun result = run({"--exports", exports.string(), lpj.string()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.err.ends_with("\u2026 and 5 more warnings.\n")) << result.err.substr(result.err.size() - 200);
+    std::size_t printed = 0;
+    for (std::size_t at = result.err.find(": warning: "); at != std::string::npos; at = result.err.find(": warning: ", at + 1))
+        ++printed;
+    EXPECT_EQ(printed, 1000u);
 }
 
 // A copy of lintrelc in a folder of its own: Exports and Options.ini beside it.

@@ -32,8 +32,6 @@ TEST(Characters, UnencodableCharacterIsReportedWhereItStands) {
         {{"&P=HL2", "A\x8A{"}, "The character \"\x8A\" (8A) has no code on HL2!", 1, 1},
         // Not in a label definition's name: the "~" after it is selected.
         {{"&P=HL2", "\\lab~ PRINT \"~\""}, "The character \"~\" (7E) has no code on HL2!", 1, 13},
-        // The final platform decides: HL2 has no code for "~" in a line read under TVC.
-        {{"&P=TVC", "A=\"~\"", "&P=HL2"}, "The character \"~\" (7E) has no code on HL2!", 1, 3},
     };
     for (const Case& c : cases) {
         const BuildResult result = buildProject(c.lines);
@@ -47,11 +45,6 @@ TEST(Characters, UnencodableCharacterIsReportedWhereItStands) {
 }
 
 TEST(Characters, WhatTheFinalTablesEncodeIsFine) {
-    // Read before any platform, the accented letter is plain (and the space
-    // kept) until TVC's character pass gives it a code.
-    const BuildResult result = buildProject({"PRINT \"\xC1\"", "&P=TVC"});
-    ASSERT_TRUE(result.ok()) << result.error->message;
-    EXPECT_EQ(testing::lineHex(result.lines.at(0)), "DD 20 22 80 22");
     // Comments and directive values may hold anything.
     EXPECT_TRUE(buildProject({"&P=HL2", "A | {G1} \x8A", "&E=~\x8A{"}).ok());
     EXPECT_TRUE(buildProject({"&P=HL2", "\\a\x8A~ B"}).ok());

@@ -1,6 +1,8 @@
 // Diagnostics as the command line prints them.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "compiler/diagnostic_text.h"
 
 namespace lintrel {
@@ -81,6 +83,21 @@ TEST(DiagnosticText, LongLinesAreCutAroundTheCaretWithAMarkAtEachCut) {
                   "p.lpj:2:" + std::to_string(row.column + 1) + ": error: Long\n" + row.text + "\n" + row.marks + "\n")
             << row.column;
     }
+}
+
+// Long lines are cut by the same echo as an error's (tested above).
+TEST(DiagnosticText, ManyInOneWalk) {
+    const std::string project = "&P=BASIC\r\nGOTO \\y\r\nAAAA\\x\r\n";
+    const std::vector<Diagnostic> warnings = {
+        {"First", 1, 5, 2, true},
+        {"Second", 1, 5, 2, true},
+        {"Far", 2, 4, 2, true},
+    };
+    std::ostringstream out;
+    printDiagnostics(out, "p.lpj", warnings, "warning", project);
+    EXPECT_EQ(out.str(), "p.lpj:2:6: warning: First\nGOTO \\y\n     ^~\n"
+                         "p.lpj:2:6: warning: Second\nGOTO \\y\n     ^~\n"
+                         "p.lpj:3:5: warning: Far\nAAAA\\x\n    ^~\n");
 }
 
 }  // namespace

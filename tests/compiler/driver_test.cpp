@@ -34,8 +34,8 @@ TEST(Driver, StageBarEndsFullWithFourFiveOrSixSteps) {
         {{"&P=BASIC", "&C=10", "&I=10", "\t"}, 5},
         {{"&P=HL2", "PRINT 1"}, 6},
         {{"&P=ABC80", "A"}, 6},
-        {{"&P=BASIC", "A", "&P=TVC", "B"}, 6},
-        {{"&P=HT", "A", "&P=BASIC"}, 5},
+        {{"&P=BASIC", "&P=TVC", "B"}, 6},
+        {{"&P=HT", "&P=BASIC", "A"}, 5},
     };
     for (const auto& [lines, steps] : cases) {
         const Recorded recorded = record(lines);

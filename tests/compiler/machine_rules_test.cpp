@@ -47,7 +47,7 @@ TEST(MachineRules, DataItemsKeepTheirText) {
         {"REM DATA", "93 20 44 41 54 41"},
     });
     // Accented letters in items get the machine's codes: two bytes on the HT.
-    EXPECT_EQ(bytesOn("HT", "DATA k\xF6rte, \xC1"), "88 20 6B 60 15 72 74 65 2C 20 60 00");
+    EXPECT_EQ(bytesOn("HT", "DATA k\xF6rte, \xC9"), "88 20 6B 60 15 72 74 65 2C 20 60 01");
     EXPECT_EQ(bytesOn("PRIMO", "DATA k\xF6rte, \xC1"), "88 20 6B 7C 72 74 65 2C 20 5D");
     // A TAB is dropped and a token literal stays one byte inside the items.
     expectOnHtAndPrimo({{"DATA\tto{7C}\tN", "88 74 6F 7C 4E"}});

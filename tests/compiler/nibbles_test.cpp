@@ -55,9 +55,9 @@ TEST(Nibbles, DecodeLineUsesLowHalvesAndDropsAnUnpairedCharacter) {
 TEST(Nibbles, TypedLiteralsThroughTheBuild) {
     EXPECT_EQ(testing::bytesOn("HL2", "{a8}"), "A8");
     EXPECT_EQ(testing::bytesOn("TVC", "{FF}{00}"), "FF 00");
-    // Text platforms: a literal becomes the pair, everything else upper case.
-    const BuildResult basic = testing::buildProject({"&P=BASIC", "print \"hello\"{41}"});
-    EXPECT_EQ(basic.lines, std::vector<std::string>{"1 PRINT \"HELLO\"\x84\x81"});
+    // Text platforms: a literal becomes its byte, everything else upper case.
+    const BuildResult basic = testing::buildProject({"&P=BASIC", "print \"hello\"{41}{62}"});
+    EXPECT_EQ(basic.lines, std::vector<std::string>{"1 PRINT \"HELLO\"Ab"});
     EXPECT_TRUE(testing::buildProject({}).lines.empty());
 }
 

@@ -3,6 +3,7 @@
 // its place, the dialogs can be switched off, the last 1,000 builds kept.
 #include "editor/build_panel.h"
 
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -44,6 +45,7 @@ private slots:
     void enterOnAnErrorSelectsItsPlace();
     void dialogsCanBeSwitchedOff();
     void keepsTheLastThousandBuildsAndTheirWarnings();
+    void buildWarningsAreListedAndCountedWithoutABox();
 };
 
 void BuildPanelTest::shownAtTheFirstBuildWithOneEntryPerBuild() {
@@ -124,6 +126,28 @@ void BuildPanelTest::keepsTheLastThousandBuildsAndTheirWarnings() {
     f.setText("A\nBCDEFG");
     emit list->itemActivated(list->topLevelItem(0)->child(0), 0);
     QCOMPARE(f.editor()->textCursor().selectedText(), QStringLiteral("DEF"));
+}
+
+void BuildPanelTest::buildWarningsAreListedAndCountedWithoutABox() {
+    WindowFixture f;
+    f.window->show();
+    build(f, "&P=BASIC\n\\top PRINT 1\nGOTO \\nowhere");
+    QCOMPARE(entries(f).mid(1), QStringList{"  warning: 3:6: Label \"\\nowhere\" is not defined."});
+    QCOMPARE(f.window->statusBar()->currentMessage(), QStringLiteral("1 warning"));
+    QVERIFY(f.dialogs.errors.isEmpty() && f.dialogs.messages.isEmpty());
+    QVERIFY(QFile::exists(f.path("Exports/Compiled_BASIC.bas")));
+    QTreeWidget* list = f.window->buildPanel()->list();
+    emit list->itemActivated(list->topLevelItem(0)->child(0), 0);
+    QCOMPARE(f.editor()->textCursor().selectedText(), QStringLiteral("\\nowhere"));
+    // The Options item adds labels that nothing references.
+    f.action("UnusedLabels1")->trigger();
+    f.action("COMPILE1")->trigger();
+    QCOMPARE(list->topLevelItem(1)->childCount(), 2);
+    QCOMPARE(list->topLevelItem(1)->child(0)->text(0), QStringLiteral("warning: 2:1: Label \"\\top\" is never used."));
+    QCOMPARE(f.window->statusBar()->currentMessage(), QStringLiteral("2 warnings"));
+    // A build without warnings leaves no count behind.
+    build(f, "&P=BASIC\nPRINT 1");
+    QCOMPARE(f.window->statusBar()->currentMessage(), QString());
 }
 
 QTEST_MAIN(BuildPanelTest)

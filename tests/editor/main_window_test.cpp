@@ -104,7 +104,8 @@ void MainWindowTest::menuItemsCaptionsShortcutsAndStates() {
     QCOMPARE(describe(items(menu("ColourScheme"))),
              QStringLiteral("SchemeClassic|Classic||on\nSchemeReadable|Readable||on\nSchemeDark|Dark||on"));
     QCOMPARE(describe(items(menu("Options1"))), QStringLiteral("CB_RUSPACE|Removing unnecessary SPACEs||on\n"
-                                                               "BuildDialogs1|Show build results in dialogs||on"));
+                                                               "BuildDialogs1|Show build results in dialogs||on\n"
+                                                               "UnusedLabels1|Warn about unused labels||on"));
     QCOMPARE(describe(items(menu("H1"))), QStringLiteral("Help1|User manual|F1|on\n"
                                                          "MB_Whatsnew|What's in the new version||on\n-|||on\n"
                                                          "About1|About||on"));

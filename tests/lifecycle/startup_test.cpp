@@ -121,7 +121,8 @@ private slots:
         QCOMPARE(run.options(), QByteArray("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Parameters]\r\nSWVer=") +
                                     kVersion.toLatin1() +
                                     "\r\nUpdate_Server=\r\nSpace_Remove=0\r\nMine=keep me\r\nLine_Numbers=1\r\n"
-                                    "BASIC_Line_Numbers=1\r\nCurrent_Line=0\r\nBuild_Dialogs=1\r\nZoom=100\r\n"
+                                    "BASIC_Line_Numbers=1\r\nCurrent_Line=0\r\nBuild_Dialogs=1\r\nUnused_Label_Warnings=0\r\n"
+                                    "Zoom=100\r\n"
                                     "Colour_Scheme=Classic\r\n[Last]\r\nX=1\r\n");
     }
 

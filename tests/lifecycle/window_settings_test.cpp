@@ -30,7 +30,7 @@ private slots:
         const QString gone = run.inProgram("gone.lpj");
         run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toUtf8() +
                          "\r\nZoom=130\r\nColour_Scheme=dark\r\n"
-                         "Current_Line=1\r\nLine_Numbers=0\r\nBuild_Dialogs=0\r\nRecent1=" +
+                         "Current_Line=1\r\nLine_Numbers=0\r\nBuild_Dialogs=0\r\nUnused_Label_Warnings=1\r\nRecent1=" +
                          project.toUtf8() + "\r\nRecent2=" + run.programFolder.path().toUtf8() +
                          "\r\nRecent3=" + gone.toUtf8() + "\r\nRecent4=" + project.toUtf8() + "\r\n");
         QVERIFY(run.start());
@@ -41,6 +41,7 @@ private slots:
         QVERIFY(!checked(run, "LineNumbers1") && !editor->showsLineNumbers());
         QVERIFY(checked(run, "BasicLineNumbers1") && editor->showsBasicLineNumbers());
         QVERIFY(!checked(run, "BuildDialogs1"));
+        QVERIFY(checked(run, "UnusedLabels1"));
         // A folder is no project; a file that is gone stays until it is chosen.
         QCOMPARE(run.window->recentProjects()->paths(), (QStringList{project, gone}));
 
@@ -52,7 +53,7 @@ private slots:
         for (const QByteArray& line :
              {QByteArray("Zoom=140\r\n"), QByteArray("Colour_Scheme=Readable\r\n"),
               QByteArray("Current_Line=1\r\n"), QByteArray("Line_Numbers=0\r\n"),
-              QByteArray("Build_Dialogs=0\r\n"), "Recent1=" + project.toUtf8() + "\r\n",
+              QByteArray("Build_Dialogs=0\r\n"), QByteArray("Unused_Label_Warnings=1\r\n"), "Recent1=" + project.toUtf8() + "\r\n",
               "Recent2=" + gone.toUtf8() + "\r\n", QByteArray("Recent3=\r\n"), QByteArray("Recent4=\r\n")})
             QVERIFY2(written.contains(line), line.constData());
     }

@@ -36,10 +36,13 @@ constexpr std::array<std::string_view, 10> kEdgeIntegers = {
     "+5", "007", "-0", "2147483647", "-2147483648", "-2147483649", "00000000002147483648", "000000000000000000012",
     "+-1", "0"};
 
-// Names that are prefixes of each other, hold digits, a backslash, REM or a keyword.
-constexpr std::array<std::string_view, 16> kLabels = {
-    "\\a",    "\\ab",      "\\a1",   "\\loop", "\\loop1", "\\loop10", "\\x1",  "\\long",
-    "\\a\\b", "\\Start2", "\\rem1", "\\DATA", "\\to",    "\\",       "\\\xE9", "\\x",
+// Names that are prefixes of each other, hold digits, a backslash, REM or a
+// keyword, and names holding what would begin a remark, DATA items, a
+// string, a brace unit or a directive outside a name.
+constexpr std::array<std::string_view, 24> kLabels = {
+    "\\a",       "\\ab",     "\\a1",   "\\loop", "\\loop1", "\\loop10", "\\x1",    "\\long",
+    "\\a\\b",    "\\Start2", "\\rem1", "\\DATA", "\\to",    "\\",       "\\\xE9",  "\\x",
+    "\\premium", "\\updata", "\\it's", "\\q\"",  "\\b{41}", "\\x&E=a",  "\\c&C=9", "\\p|",
 };
 
 // Program text that exercises keywords, names and the HT/PRIMO rules.
@@ -69,7 +72,13 @@ struct Context {
     Random& random;
     bool dirty;   // may hold bytes that no table encodes
     int labelUse; // how many of kLabels this project draws from
+    std::string_view platform;  // most "&P=" name it, so that most projects build
 };
+
+std::string platformDirective(Context& context) {
+    return "&P=" +
+           std::string(context.random.chance(75) ? context.platform : pick(context.random, kPlatforms));
+}
 
 std::string anyByte(Random& random) {
     char c;
@@ -96,8 +105,11 @@ std::string directive(Context& context) {
     switch (random.below(10)) {
         case 0:
         case 1:
-        case 2: return "&P=" + std::string(pick(random, kPlatforms));
-        case 3: return "&P=" + std::string(random.chance(80) ? pick(random, kPlatforms) : pick(random, kBadPlatforms));
+        case 2:
+            return platformDirective(context);
+        case 3:
+            return random.chance(80) ? platformDirective(context)
+                                     : "&P=" + std::string(pick(random, kBadPlatforms));
         case 4: return "&C=" + std::to_string(random.below(3) * 100 + random.below(40));
         case 5: return "&I=" + std::to_string(1 + random.below(20));
         case 6: return "&I=" + (random.chance(50)   ? std::string(pick(random, kBadIntegers))
@@ -187,6 +199,7 @@ void addLimitRun(Context& context, std::vector<std::string>& lines) {
     constexpr std::array<Near, 6> kNear = {{{"HL2", "32750"}, {"TVC", "9990"}, {"ABC80", "65530"},
                                             {"PRIMO", "65520"}, {"BASIC", "2147483640"}, {"", "2147483645"}}};
     const Near& near = pick(random, kNear);
+    context.platform = near.platform;
     if (!near.platform.empty()) lines.push_back("&P=" + std::string(near.platform));
     lines.push_back("&C=" + std::string(near.start));
     lines.push_back("&I=" + std::to_string(1 + random.below(10)));
@@ -217,11 +230,12 @@ std::string escaped(const std::string& line) {
 
 GeneratedProject generateProject(std::uint64_t seed) {
     Random random(seed);
-    Context context{random, random.chance(25), 1 + random.below(static_cast<int>(kLabels.size()))};
+    Context context{random, random.chance(25), 1 + random.below(static_cast<int>(kLabels.size())), {}};
+    context.platform = pick(random, kPlatforms);
     GeneratedProject project;
     project.options.removeSpaces = random.chance(60);
     auto& lines = project.lines;
-    if (random.chance(85)) lines.push_back("&P=" + std::string(pick(random, kPlatforms)));
+    if (random.chance(85)) lines.push_back("&P=" + std::string(context.platform));
     if (random.chance(50)) lines.push_back("&C=10");
     if (random.chance(50)) lines.push_back("&I=10");
     if (random.chance(8)) addLimitRun(context, lines);
@@ -232,10 +246,15 @@ GeneratedProject generateProject(std::uint64_t seed) {
         else if (kind == 1) lines.push_back(programLine(context, 1) + directive(context) + " tail");
         else if (kind == 2) lines.push_back("");
         else if (kind == 3) lines.push_back(label(context));
-        else if (kind == 4 && random.chance(20)) lines.push_back(programLine(context, 60 + random.below(200)));
+        else if (kind == 5 && random.chance(30)) {
+            // A label, then a number moved before the line it stands for.
+            lines.push_back(label(context) + (random.chance(50) ? "" : " | waits"));
+            lines.push_back("&C=" + std::to_string(500 + random.below(400)));
+        } else if (kind == 4 && random.chance(20))
+            lines.push_back(programLine(context, 60 + random.below(200)));
         else lines.push_back(programLine(context, 1 + random.below(5)));
     }
-    if (random.chance(40)) lines.push_back("&P=" + std::string(pick(random, kPlatforms)));
+    if (random.chance(40)) lines.push_back(platformDirective(context));
     return project;
 }
 

@@ -145,12 +145,28 @@ bool isDirective(const std::string& line, std::size_t at) {
     return kind == 'E' || kind == 'P' || kind == 'C' || kind == 'I';
 }
 
+std::string upperCase(std::string text) {
+    for (char& c : text) c = upper(c);
+    return text;
+}
+
 bool lettersAt(const std::string& line, std::size_t at, std::string_view letters) {
     if (at + letters.size() > line.size()) return false;
     for (std::size_t i = 0; i < letters.size(); ++i) {
         if (upper(line[at + i]) != letters[i]) return false;
     }
     return true;
+}
+
+// The longest label name (letter case ignored) that begins at `at`, as
+// written there; empty when none does.
+std::string nameAt(const std::vector<std::string>& names, const std::string& line, std::size_t at) {
+    std::string longest;
+    for (const std::string& name : names) {
+        if (name.size() > longest.size() && lettersAt(line, at, upperCase(name)))
+            longest = line.substr(at, name.size());
+    }
+    return longest;
 }
 
 // Records the 0x80-0x8F bytes of a unit taken from the source at `from`.
@@ -162,7 +178,9 @@ void noteNibbleBytes(ScannedLine& scanned, const std::string& line, std::size_t 
 }
 
 // Steps 1 to 4 for one editor line. Returns false when the build stops.
-bool assembleLine(Assembly& assembly, const std::string& line, int lineIndex, const BuildOptions& options) {
+bool assembleLine(Assembly& assembly, const std::string& line, int lineIndex, const BuildOptions& options,
+                  const std::vector<std::string>& names) {
+    const std::string readUnder = assembly.platform;
     std::string output;
     Scan scan;
     ScannedLine scanned;
@@ -187,12 +205,21 @@ bool assembleLine(Assembly& assembly, const std::string& line, int lineIndex, co
             const std::string name = readWord(line, end, "| \t");
             assembly.labelNames.push_back(name);
             assembly.labelNumbers.push_back(std::to_string(assembly.lineNumber));
+            assembly.awaitingLine.push_back(assembly.labelNames.size() - 1);
             unit.clear();
             position = end;
             scanned.begin = static_cast<int>(end);
             if (end < line.size() && line[end] == '|') break;
         }
         const bool plainText = !scan.stringMode && !scan.dataMode;
+        // A defined name after "\\" is program text as written: one unit
+        // that none of the rules below matches.
+        if (unit == "\\" && plainText) {
+            if (const std::string name = nameAt(names, line, position); !name.empty()) {
+                unit = name;
+                position += name.size() - 1;
+            }
+        }
         if (plainText && upper(unit.size() == 1 ? unit[0] : 0) == 'R' && lettersAt(line, position + 1, "EM")) {
             unit = "REM";
             fromSource = false;
@@ -245,17 +272,51 @@ bool assembleLine(Assembly& assembly, const std::string& line, int lineIndex, co
     }
     assembly.buffer.push_back(output);
     assembly.sourceLines.push_back(lineIndex);
+    assembly.readUnder.push_back(readUnder);
+    assembly.numberedUnder.push_back(assembly.platform);
+    // Labels defined since the last program line stand for this one.
+    for (const std::size_t label : assembly.awaitingLine) {
+        assembly.labelNumbers[label] = std::to_string(assembly.lineNumber - assembly.increment);
+    }
+    assembly.awaitingLine.clear();
     return true;
+}
+
+// Every label definition of the project: "\\" in the first column, the name
+// up to a space, TAB or "|".
+std::vector<std::string> definedNames(const std::vector<std::string>& projectLines) {
+    std::vector<std::string> names;
+    for (const std::string& line : projectLines) {
+        if (line.empty() || line[0] != '\\') continue;
+        std::size_t end = 0;
+        names.push_back(readWord(line, end, "| \t"));
+    }
+    return names;
 }
 
 }  // namespace
 
 Assembly assembleLines(const std::vector<std::string>& projectLines, const BuildOptions& options) {
     Assembly assembly;
+    const std::vector<std::string> names = definedNames(projectLines);
     for (std::size_t i = 0; i < projectLines.size(); ++i) {
-        if (!assembleLine(assembly, projectLines[i], static_cast<int>(i), options)) break;
+        if (!assembleLine(assembly, projectLines[i], static_cast<int>(i), options, names)) break;
     }
     return assembly;
+}
+
+std::optional<Diagnostic> findLineOfAnotherPlatform(const Assembly& assembly) {
+    for (std::size_t i = 0; i < assembly.buffer.size(); ++i) {
+        const std::string& other =
+            assembly.readUnder[i] != assembly.platform ? assembly.readUnder[i] : assembly.numberedUnder[i];
+        if (other == assembly.platform) continue;
+        const std::string made = other.empty() ? "made before any \"&P=\"" : "made for " + other;
+        return Diagnostic{"This program line was " + made + ", but the last \"&P=\" builds " +
+                              assembly.platform + ": put \"&P=" + assembly.platform +
+                              "\" before the first program line.",
+                          assembly.sourceLines[i], 0, 0, false};
+    }
+    return std::nullopt;
 }
 
 }  // namespace lintrel::reference

@@ -88,10 +88,17 @@ struct Assembly {
     std::vector<int> sourceLines;
     std::vector<std::string> labelNames;
     std::vector<std::string> labelNumbers;
-    std::vector<ScannedLine> scanned;  // one per editor line read
+    std::vector<std::size_t> awaitingLine;  // labels defined since the last program line
+    std::vector<ScannedLine> scanned;       // one per editor line read
+    // Per buffer line: the platform when its reading began and when it was numbered.
+    std::vector<std::string> readUnder;
+    std::vector<std::string> numberedUnder;
 };
 
 Assembly assembleLines(const std::vector<std::string>& projectLines, const BuildOptions& options);
+
+// The first program line made under a platform other than the last one.
+std::optional<Diagnostic> findLineOfAnotherPlatform(const Assembly& assembly);
 
 // The first unencodable character in source order, for the five byte-image
 // platforms; nothing for the others.

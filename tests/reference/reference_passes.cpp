@@ -31,16 +31,17 @@ std::span<const CharacterRow> characterRows(std::string_view platform) {
     return found ? found->characters : std::span<const CharacterRow>{};
 }
 
-// The eighteen code page 1250 letters the HT table knows by their UTF-8 form.
+// The code page 1250 letters the HT table knows by their UTF-8 form. Not Á:
+// its code 60 00 would end the line record on the machine, so it has none.
 struct AccentedLetter {
     unsigned char byte;
     std::string_view utf8;
 };
 constexpr AccentedLetter kHtAccented[] = {
-    {0xC1, "\xC3\x81"}, {0xC9, "\xC3\x89"}, {0xCD, "\xC3\x8D"}, {0xD3, "\xC3\x93"}, {0xDA, "\xC3\x9A"},
-    {0xD6, "\xC3\x96"}, {0xD5, "\xC5\x90"}, {0xDC, "\xC3\x9C"}, {0xDB, "\xC5\xB0"}, {0xE1, "\xC3\xA1"},
-    {0xE9, "\xC3\xA9"}, {0xED, "\xC3\xAD"}, {0xF3, "\xC3\xB3"}, {0xFA, "\xC3\xBA"}, {0xF6, "\xC3\xB6"},
-    {0xF5, "\xC5\x91"}, {0xFC, "\xC3\xBC"}, {0xFB, "\xC5\xB1"},
+    {0xC9, "\xC3\x89"}, {0xCD, "\xC3\x8D"}, {0xD3, "\xC3\x93"}, {0xDA, "\xC3\x9A"}, {0xD6, "\xC3\x96"},
+    {0xD5, "\xC5\x90"}, {0xDC, "\xC3\x9C"}, {0xDB, "\xC5\xB0"}, {0xE1, "\xC3\xA1"}, {0xE9, "\xC3\xA9"},
+    {0xED, "\xC3\xAD"}, {0xF3, "\xC3\xB3"}, {0xFA, "\xC3\xBA"}, {0xF6, "\xC3\xB6"}, {0xF5, "\xC5\x91"},
+    {0xFC, "\xC3\xBC"}, {0xFB, "\xC5\xB1"},
 };
 
 std::string lookupKey(std::string_view platform, const std::string& unit) {
@@ -196,7 +197,40 @@ std::string lookUpCharacter(std::string_view platform, const std::string& unit) 
     return current == key ? unit : current;
 }
 
+bool writesText(std::string_view platform) {
+    return platform.empty() || platform == "BASIC" || platform == "ABC80";
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// A listing line: every token literal the byte it names, as it is; every
+// other character upper-cased. Literals never overlap, so one scan from the
+// left finds those that the 256 replace-alls would find.
+std::string textLine(const std::string& line) {
+    std::string output;
+    std::size_t position = 0;
+    while (position < line.size()) {
+        if (line[position] == '{' && position + 3 < line.size() && line[position + 3] == '}' &&
+            hexDigit(line[position + 1]) >= 0 && hexDigit(line[position + 2]) >= 0) {
+            output += static_cast<char>(hexDigit(line[position + 1]) * 16 + hexDigit(line[position + 2]));
+            position += 4;
+        } else {
+            output += upper(line[position++]);
+        }
+    }
+    return output;
+}
+
 void tokenizer(std::vector<std::string>& buffer, std::string_view platform) {
+    if (writesText(platform)) {
+        for (auto& line : buffer) line = textLine(line);
+        return;
+    }
     const auto keywords = keywordRows(platform);
     for (auto& line : buffer) line = replaceKeywords(line, keywords);
     hexEnCoding(buffer);
@@ -263,9 +297,11 @@ Result build(const std::vector<std::string>& projectLines, const BuildOptions& o
     result.labelNames = assembly.labelNames;
     result.labelNumbers = assembly.labelNumbers;
     if (result.error) return result;
+    result.error = findLineOfAnotherPlatform(assembly);
+    if (result.error) return result;
 
     if (!assembly.platform.empty()) labelEnCoding(result.lines, result.labelNames, result.labelNumbers);
-    if (!assembly.platform.empty() && assembly.platform != "BASIC") hexEnCoding(result.lines);
+    if (!writesText(assembly.platform)) hexEnCoding(result.lines);
     tokenizer(result.lines, assembly.platform);
     result.error = findUnencodable(assembly, result.lines, projectLines);
     if (result.error) return result;

@@ -1,0 +1,398 @@
+// Line-number references, one keyword table per platform family. On a stored
+// line a keyword is its code, taken from the platform's keyword table; on
+// text it is its letters. One scan serves both: it knows where strings,
+// remarks and DATA items lie and what follows each keyword.
+#include "compiler/line_references.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+namespace lintrel {
+namespace {
+
+// What a keyword is followed by.
+enum class Takes : unsigned char {
+    None,
+    NumberList,    // GOTO, GOSUB: a number, or several after ON, separated by commas
+    Number,        // THEN, ELSE, RESTORE, RUN
+    ResumeNumber,  // RESUME: 0 means the failing statement again, not a line
+    Comparison,    // ERL: a number after =, <, > or a pair of them
+    ErrorTrap,     // ERROR: "ON ERROR GOTO 0" turns trapping off, it names no line
+    Remark,        // the rest of the line is not program
+    DataItems,     // up to the next colon outside quotes
+};
+
+struct ReferenceKeyword {
+    std::string_view text;
+    Takes takes;
+};
+
+// clang-format off
+constexpr std::array<ReferenceKeyword, 7> kHomelabKeywords{{
+    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList}, {"THEN", Takes::Number},
+    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"REM", Takes::Remark}, {"DATA", Takes::DataItems},
+}};
+// Microsoft-family BASIC of the HT-1080Z and the Primo.
+constexpr std::array<ReferenceKeyword, 12> kMicrosoftKeywords{{
+    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList},
+    {"THEN", Takes::Number}, {"ELSE", Takes::Number},
+    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"RESUME", Takes::ResumeNumber},
+    {"ERL", Takes::Comparison}, {"ERROR", Takes::ErrorTrap}, {"REM", Takes::Remark}, {"'", Takes::Remark},
+    {"DATA", Takes::DataItems},
+}};
+constexpr std::array<ReferenceKeyword, 9> kTvcKeywords{{
+    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList},
+    {"THEN", Takes::Number}, {"ELSE", Takes::Number},
+    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"REM", Takes::Remark}, {"!", Takes::Remark},
+    {"DATA", Takes::DataItems},
+}};
+// Platforms that store text: the keywords most BASICs share.
+constexpr std::array<ReferenceKeyword, 12> kTextKeywords{{
+    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList},
+    {"THEN", Takes::Number}, {"ELSE", Takes::Number},
+    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"RESUME", Takes::ResumeNumber},
+    {"ERL", Takes::Comparison}, {"ERROR", Takes::ErrorTrap}, {"REM", Takes::Remark}, {"'", Takes::Remark},
+    {"DATA", Takes::DataItems},
+}};
+
+struct Family {
+    std::string_view platform;
+    std::span<const ReferenceKeyword> keywords;
+};
+constexpr std::array<Family, 5> kFamilies{{
+    {"HL2", kHomelabKeywords}, {"HL3", kHomelabKeywords},
+    {"PRIMO", kMicrosoftKeywords}, {"HT", kMicrosoftKeywords},
+    {"TVC", kTvcKeywords},
+}};
+// clang-format on
+
+// Comparison operators as the keyword tables may hold them.
+constexpr std::array<std::string_view, 9> kComparisons = {"=", "<", ">", "<>", "<=", ">=", "=<", "=>", "><"};
+
+std::span<const ReferenceKeyword> keywordsOf(const Platform& platform) {
+    for (const Family& family : kFamilies) {
+        if (family.platform == platform.id) return family.keywords;
+    }
+    return kTextKeywords;
+}
+
+unsigned char upperAscii(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
+}
+
+// A family's keywords with the bytes that may begin one, so that text is
+// passed over fast where no keyword can start.
+struct TextKeywords {
+    std::span<const ReferenceKeyword> keywords;
+    std::array<bool, 256> starts{};
+};
+
+TextKeywords makeTextKeywords(std::span<const ReferenceKeyword> keywords) {
+    TextKeywords text{keywords, {}};
+    for (const ReferenceKeyword& keyword : keywords) {
+        const auto first = static_cast<unsigned char>(keyword.text[0]);
+        text.starts[first] = true;
+        if (first >= 'A' && first <= 'Z') text.starts[first + 0x20] = true;
+    }
+    return text;
+}
+
+const TextKeywords& textKeywordsOf(const Platform& platform) {
+    static const std::array<TextKeywords, 4> all = {
+        makeTextKeywords(kHomelabKeywords), makeTextKeywords(kMicrosoftKeywords),
+        makeTextKeywords(kTvcKeywords), makeTextKeywords(kTextKeywords)};
+    const std::span<const ReferenceKeyword> keywords = keywordsOf(platform);
+    for (const TextKeywords& text : all) {
+        if (text.keywords.data() == keywords.data()) return text;
+    }
+    return all.back();
+}
+
+bool sameLetters(std::string_view text, std::size_t at, std::string_view keyword) {
+    if (text.size() - at < keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+        if (upperAscii(static_cast<unsigned char>(text[at + i])) != static_cast<unsigned char>(keyword[i]))
+            return false;
+    }
+    return true;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The byte that names a keyword: the last of its code ("{3A}{95}" is ELSE
+// behind its colon); -1 when the platform has no row with that text.
+int keywordCode(const Platform& platform, std::string_view text) {
+    for (const KeywordRow& row : platform.keywords) {
+        if (row.text.size() != text.size() || !sameLetters(row.text, 0, text)) continue;
+        const std::string_view code = row.code;
+        if (code.size() < 4) return -1;
+        return hexValue(code[code.size() - 3]) * 16 + hexValue(code[code.size() - 2]);
+    }
+    return -1;
+}
+
+// What each byte of a stored line means to the scan, per platform.
+struct StoredCodes {
+    const Platform* platform = nullptr;
+    std::array<Takes, 256> keyword{};
+    std::array<bool, 256> colon{};
+    std::array<bool, 256> comma{};
+    std::array<bool, 256> comparison{};
+};
+
+StoredCodes makeStoredCodes(const Platform& platform) {
+    StoredCodes codes;
+    codes.platform = &platform;
+    for (const ReferenceKeyword& keyword : keywordsOf(platform)) {
+        const int code = keywordCode(platform, keyword.text);
+        if (code >= 0x80) codes.keyword[static_cast<std::size_t>(code)] = keyword.takes;
+    }
+    codes.colon[':'] = codes.comma[','] = true;
+    if (const int code = keywordCode(platform, ":"); code >= 0)
+        codes.colon[static_cast<std::size_t>(code)] = true;
+    if (const int code = keywordCode(platform, ","); code >= 0)
+        codes.comma[static_cast<std::size_t>(code)] = true;
+    codes.comparison['='] = codes.comparison['<'] = codes.comparison['>'] = true;
+    for (const std::string_view text : kComparisons) {
+        if (const int code = keywordCode(platform, text); code >= 0)
+            codes.comparison[static_cast<std::size_t>(code)] = true;
+    }
+    return codes;
+}
+
+const StoredCodes& storedCodesOf(const Platform& platform) {
+    static const auto all = [] {
+        std::array<StoredCodes, 8> codes{};
+        const auto platforms = acceptedPlatforms();
+        for (std::size_t i = 0; i < platforms.size() && i < codes.size(); ++i)
+            codes[i] = makeStoredCodes(platforms[i]);
+        return codes;
+    }();
+    for (const StoredCodes& codes : all) {
+        if (codes.platform == &platform) return codes;
+    }
+    static const StoredCodes none = makeStoredCodes(noPlatform());
+    return none;
+}
+
+struct Keyword {
+    Takes takes = Takes::None;
+    std::size_t length = 0;
+};
+
+// Keywords as single codes.
+struct StoredLexer {
+    const StoredCodes& codes;
+    std::string_view bytes;
+
+    Keyword keywordAt(std::size_t at) const {
+        const Takes takes = codes.keyword[static_cast<unsigned char>(bytes[at])];
+        return {takes, takes == Takes::None ? 0u : 1u};
+    }
+    bool isColon(std::size_t at) const { return codes.colon[static_cast<unsigned char>(bytes[at])]; }
+    bool isComma(std::size_t at) const { return codes.comma[static_cast<unsigned char>(bytes[at])]; }
+    bool isComparison(std::size_t at) const {
+        return codes.comparison[static_cast<unsigned char>(bytes[at])];
+    }
+    bool isBlank(std::size_t at) const { return bytes[at] == ' '; }
+    // Where the text stops being program, from `at` on; never for stored bytes.
+    bool endsText(std::size_t) const { return false; }
+    std::size_t unitLength(std::size_t) const { return 1; }
+    bool notation() const { return false; }
+};
+
+// Keywords as letters, letter case ignored.
+struct TextLexer {
+    const TextKeywords& keywords;
+    std::string_view bytes;
+    bool isNotation;
+
+    Keyword keywordAt(std::size_t at) const {
+        if (!keywords.starts[static_cast<unsigned char>(bytes[at])]) return {};
+        for (const ReferenceKeyword& keyword : keywords.keywords) {
+            if (sameLetters(bytes, at, keyword.text)) return {keyword.takes, keyword.text.size()};
+        }
+        return {};
+    }
+    bool isColon(std::size_t at) const { return bytes[at] == ':'; }
+    bool isComma(std::size_t at) const { return bytes[at] == ','; }
+    bool isComparison(std::size_t at) const {
+        return bytes[at] == '=' || bytes[at] == '<' || bytes[at] == '>';
+    }
+    bool isBlank(std::size_t at) const { return bytes[at] == ' ' || (isNotation && bytes[at] == '\t'); }
+    // A comment or a directive ends a project line wherever it stands.
+    bool endsText(std::size_t at) const {
+        if (!isNotation) return false;
+        if (bytes[at] == '|') return true;
+        if (bytes[at] != '&' || bytes.size() - at < 3 || bytes[at + 2] != '=') return false;
+        const char kind = bytes[at + 1];
+        return kind == 'E' || kind == 'P' || kind == 'C' || kind == 'I';
+    }
+    // A brace unit is never split, so no keyword starts inside it.
+    std::size_t unitLength(std::size_t at) const { return isNotation && bytes[at] == '{' ? 4 : 1; }
+    bool notation() const { return isNotation; }
+};
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isNameCharacter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c >= 0xC0;
+}
+
+template <typename Lexer>
+class ReferenceScan {
+public:
+    ReferenceScan(const Lexer& lexer, std::string_view bytes, std::vector<LineReference>& found)
+        : lexer_(lexer), bytes_(bytes), found_(found) {}
+
+    void run() {
+        std::size_t trapEnd = std::string_view::npos;  // just after an ERROR keyword
+        while (at_ < bytes_.size()) {
+            if (lexer_.endsText(at_)) return;
+            if (bytes_[at_] == '"') {
+                skipString();
+                continue;
+            }
+            const Keyword keyword = lexer_.keywordAt(at_);
+            if (keyword.takes == Takes::None) {
+                at_ += lexer_.unitLength(at_);
+                continue;
+            }
+            const bool trapped = trapEnd != std::string_view::npos && onlyBlanks(trapEnd, at_);
+            at_ += keyword.length;
+            switch (keyword.takes) {
+                case Takes::Remark:
+                    return;
+                case Takes::DataItems:
+                    skipDataItems();
+                    break;
+                case Takes::ErrorTrap:
+                    trapEnd = at_;
+                    break;
+                case Takes::NumberList:
+                    readNumbers(!trapped);
+                    break;
+                case Takes::Number:
+                    readNumber(true);
+                    break;
+                case Takes::ResumeNumber:
+                    readNumber(false);
+                    break;
+                case Takes::Comparison:
+                    readCompared();
+                    break;
+                case Takes::None:
+                    break;
+            }
+        }
+    }
+
+private:
+    void skipBlanks() {
+        while (at_ < bytes_.size() && lexer_.isBlank(at_)) ++at_;
+    }
+    bool onlyBlanks(std::size_t from, std::size_t to) const {
+        for (std::size_t i = from; i < to; ++i) {
+            if (!lexer_.isBlank(i)) return false;
+        }
+        return true;
+    }
+    // To the closing quote, or to where the text ends.
+    void skipString() {
+        ++at_;
+        while (at_ < bytes_.size() && bytes_[at_] != '"' && !lexer_.endsText(at_)) ++at_;
+        if (at_ < bytes_.size() && bytes_[at_] == '"') ++at_;
+    }
+    void skipDataItems() {
+        while (at_ < bytes_.size() && !lexer_.isColon(at_) && !lexer_.endsText(at_)) {
+            if (bytes_[at_] == '"') {
+                skipString();
+            } else {
+                ++at_;
+            }
+        }
+    }
+    // One number (or, in a project line, a label) after blanks; false when
+    // none stands there. A 0 that names no line is passed over.
+    bool readNumber(bool zeroIsLine) {
+        skipBlanks();
+        if (at_ == bytes_.size()) return false;
+        const std::size_t start = at_;
+        if (lexer_.notation() && bytes_[at_] == '\\') {
+            ++at_;
+            while (at_ < bytes_.size() && isNameCharacter(static_cast<unsigned char>(bytes_[at_]))) ++at_;
+            found_.push_back({start, at_ - start, 0, true});
+            return true;
+        }
+        if (!isDigit(bytes_[at_])) return false;
+        long long number = 0;
+        while (at_ < bytes_.size() && isDigit(bytes_[at_])) {
+            number = number > kHugeLineNumber / 10 ? kHugeLineNumber : number * 10 + (bytes_[at_] - '0');
+            ++at_;
+        }
+        if (number != 0 || zeroIsLine)
+            found_.push_back({start, at_ - start, std::min(number, kHugeLineNumber), false});
+        return true;
+    }
+    void readNumbers(bool zeroIsLine) {
+        while (readNumber(zeroIsLine)) {
+            skipBlanks();
+            if (at_ == bytes_.size() || !lexer_.isComma(at_)) return;
+            ++at_;
+        }
+    }
+    void readCompared() {
+        skipBlanks();
+        if (at_ == bytes_.size() || !lexer_.isComparison(at_)) return;
+        while (at_ < bytes_.size() && (lexer_.isComparison(at_) || lexer_.isBlank(at_))) ++at_;
+        readNumber(true);
+    }
+
+    const Lexer& lexer_;
+    std::string_view bytes_;
+    std::vector<LineReference>& found_;
+    std::size_t at_ = 0;
+};
+
+}  // namespace
+
+void findLineReferences(const Platform& platform, std::string_view stored,
+                        std::vector<LineReference>& found) {
+    if (platform.keywords.empty()) {
+        findLineReferencesInText(platform, stored, TextForm::Listing, found);
+        return;
+    }
+    found.clear();
+    const StoredLexer lexer{storedCodesOf(platform), stored};
+    ReferenceScan<StoredLexer>(lexer, stored, found).run();
+}
+
+std::vector<LineReference> findLineReferences(const Platform& platform, std::string_view stored) {
+    std::vector<LineReference> found;
+    findLineReferences(platform, stored, found);
+    return found;
+}
+
+void findLineReferencesInText(const Platform& platform, std::string_view text, TextForm form,
+                              std::vector<LineReference>& found) {
+    found.clear();
+    const TextLexer lexer{textKeywordsOf(platform), text, form == TextForm::Notation};
+    ReferenceScan<TextLexer>(lexer, text, found).run();
+}
+
+std::vector<LineReference> findLineReferencesInText(const Platform& platform, std::string_view text,
+                                                    TextForm form) {
+    std::vector<LineReference> found;
+    findLineReferencesInText(platform, text, form, found);
+    return found;
+}
+
+}  // namespace lintrel
