@@ -72,12 +72,14 @@ streaming() {  # PROJECT RUNS
   bytes=$(stat -c %s "$work/$1.lpj")
   echo
   echo "## streaming: $1 ($bytes bytes), $2 runs"
-  measure "$2" 2 "$(build_command "$old" "$1")" "$(build_command "$new" "$1")" |
-    awk -F'\t' -v bytes="$bytes" '{ label = NR == 1 ? "old" : "new"
-                  if (NR == 1) oldm = $2
-                  printf "%-4s %8.1f ms (%.1f-%.1f)  %6.1f MB/s (%.1f-%.1f)", label, $2*1e3, $3*1e3, $4*1e3,
+  # Then both again with -w: the warnings' own walk over the lines left out.
+  measure "$2" 2 "$(build_command "$old" "$1")" "$(build_command "$new" "$1")" \
+    "$(build_command "$old -w" "$1")" "$(build_command "$new -w" "$1")" |
+    awk -F'\t' -v bytes="$bytes" '{ label = NR == 1 ? "old" : NR == 2 ? "new" : NR == 3 ? "old -w" : "new -w"
+                  if (NR % 2 == 1) oldm = $2
+                  printf "%-6s %8.1f ms (%.1f-%.1f)  %6.1f MB/s (%.1f-%.1f)", label, $2*1e3, $3*1e3, $4*1e3,
                          bytes/$2/1e6, bytes/$4/1e6, bytes/$3/1e6
-                  if (NR == 2) printf "  %.2fx faster", oldm/$2
+                  if (NR % 2 == 0) printf "  %.2fx faster", oldm/$2
                   printf "\n" }'
 }
 
