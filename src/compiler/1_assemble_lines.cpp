@@ -308,11 +308,13 @@ void LineScan::appendPlainRun() {
 // Inside strings and remarks, the characters that switch no mode go through
 // the character table, many at once.
 void LineScan::appendStringRun() {
-    if (translating_ && tables_.codesPack) {
+    // The fast runs do not look for label uses; the loop below does.
+    const bool trackingLabels = labels_.used != nullptr;
+    if (translating_ && tables_.codesPack && !trackingLabels) {
         appendTranslatedRun();
         return;
     }
-    if (!translating_ && !dropSpaces_) {  // the run passes on as it stands
+    if (!translating_ && !dropSpaces_ && !trackingLabels) {  // the run passes on as it stands
         std::size_t end = pos_;
         while (end < source_.size()) {
             const unsigned char c = static_cast<unsigned char>(source_[end]);
