@@ -153,9 +153,10 @@ CommandLine parseCommandLine(int argc, char** argv) {
 }
 
 // The two report lines, each on its own terminal line.
-void printSizeReport(std::ostream& out, std::string report) {
-    for (std::size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n")) {
-        report.replace(at, 2, "\n");
+void printSizeReport(std::ostream& out, std::string_view report) {
+    for (std::size_t at = report.find("\r\n"); at != std::string_view::npos; at = report.find("\r\n")) {
+        out << report.substr(0, at) << '\n';
+        report.remove_prefix(at + 2);
     }
     out << report << '\n';
 }
@@ -217,8 +218,10 @@ int compile(const Arguments& arguments) {
     lintrel::BuildOptions options;
     // -w wins over --werror: nothing looked for, nothing to stop for.
     options.warnings = arguments.warnings;
-    options.removeSpaces = arguments.spaceRemoval.value_or(
-        lintrel::readOptions(lintrel::IniFile::load(layout.optionsFile())).spaceRemoval);
+    // Options.ini is read only when the command line does not decide.
+    options.removeSpaces = arguments.spaceRemoval
+                               ? *arguments.spaceRemoval
+                               : lintrel::readSpaceRemoval(lintrel::IniFile::load(layout.optionsFile()));
     const lintrel::OutputPlace place = outputPlace(arguments, layout.exportsFolder);
     if (place.kind == lintrel::OutputPlace::Kind::ExportsFolder && !arguments.exports) {
         if (const auto error = lintrel::createUserFolders(layout)) {

@@ -28,7 +28,7 @@
 #ifndef LINTREL_BENCH_TODAY
 #include "editor/code_editor.h"
 #include "editor/line_numbering.h"
-#include "lifecycle/options_file.h"
+#include "system/options_file.h"
 #endif
 
 namespace {

@@ -10,6 +10,7 @@ for option in "$@"; do
   case "$option" in
     --window) packages+=(xvfb xauth imagemagick xdotool) ;;  # the window on a virtual display, keys, screenshots
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;      # libFuzzer and clang's sanitizer runtimes
+    --bench) packages+=(hyperfine time valgrind) ;;       # whole-process timings, peak memory, instruction counts
   esac
 done
 missing=()

@@ -1,7 +1,9 @@
 // Pass 1, the line assembler: directives, label definitions, comments, TABs,
 // spaces, strings and remarks through the character table, line numbers.
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 
 #include "compiler/passes.h"
 
@@ -142,13 +144,18 @@ std::optional<Diagnostic> runDirective(AssemblerState& state, std::string_view s
 }
 
 // From `pos`, the next "|" or "&" outside a brace unit, or the line's end.
+// Found with memchr: the first "|" or "&", unless a brace unit before it
+// hides it, when the search goes on after that unit.
 std::size_t nextCommentOrDirective(std::string_view source, std::size_t pos) {
-    while (pos < source.size()) {
-        const char c = source[pos];
-        if (c == '|' || c == '&') return pos;
-        pos += c == '{' ? 4 : 1;
+    auto find = [source](char c, std::size_t from) { return std::min(source.find(c, from), source.size()); };
+    auto findStop = [&find](std::size_t from) { return std::min(find('|', from), find('&', from)); };
+    std::size_t stop = findStop(pos);
+    for (std::size_t brace = find('{', pos); brace < stop; brace = find('{', pos)) {
+        pos = brace + 4;
+        if (pos >= source.size()) return source.size();
+        if (stop < pos) stop = findStop(pos);
     }
-    return source.size();
+    return stop;
 }
 
 // Where a unit of program text leaves its bytes; remembers the first byte
@@ -226,6 +233,7 @@ public:
 private:
     void appendPlainRun();
     void appendStringRun();
+    void appendTranslatedRun();
     void endAt(std::size_t pos);
     bool startRemarkOrData(unsigned char c);
     void appendCharacter(unsigned char c);
@@ -300,6 +308,23 @@ void LineScan::appendPlainRun() {
 // Inside strings and remarks, the characters that switch no mode go through
 // the character table, many at once.
 void LineScan::appendStringRun() {
+    // The fast runs do not look for label uses; the loop below does.
+    const bool trackingLabels = labels_.used != nullptr;
+    if (translating_ && tables_.codesPack && !trackingLabels) {
+        appendTranslatedRun();
+        return;
+    }
+    if (!translating_ && !dropSpaces_ && !trackingLabels) {  // the run passes on as it stands
+        std::size_t end = pos_;
+        while (end < source_.size()) {
+            const unsigned char c = static_cast<unsigned char>(source_[end]);
+            if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) break;
+            ++end;
+        }
+        appendSourceBytes(source_.substr(pos_, end - pos_), pos_, out_.body, out_);
+        pos_ = end;
+        return;
+    }
     while (pos_ < source_.size()) {
         const unsigned char c = static_cast<unsigned char>(source_[pos_]);
         if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) return;
@@ -312,6 +337,33 @@ void LineScan::appendStringRun() {
         }
         ++pos_;
     }
+}
+
+// The same where every code fits in a word: the run's end first, then its
+// bytes written in place.
+void LineScan::appendTranslatedRun() {
+    std::size_t end = pos_;
+    while (end < source_.size()) {
+        const unsigned char c = static_cast<unsigned char>(source_[end]);
+        if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) break;
+        ++end;
+    }
+    // Room for eight bytes a character, one store each: room for eight bytes a character, one store each.
+    std::string& body = out_.body;
+    const std::size_t start = body.size();
+    body.resize(start + (end - pos_ + 1) * sizeof(std::uint64_t));
+    char* write = body.data() + start;
+    for (; pos_ < end; ++pos_) {
+        const unsigned char c = static_cast<unsigned char>(source_[pos_]);
+        if (tables_.codeLength[c] != 0) {
+            std::memcpy(write, &tables_.codePacked[c], sizeof(std::uint64_t));
+            write += tables_.codeLength[c];
+        } else if (c != ' ' || !dropSpaces_) {
+            if (isNibble(c) && !out_.firstNibbleByte) out_.firstNibbleByte = pos_;
+            *write++ = static_cast<char>(c);
+        }
+    }
+    body.resize(static_cast<std::size_t>(write - body.data()));
 }
 
 void LineScan::step() {

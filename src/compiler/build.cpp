@@ -16,10 +16,11 @@ namespace {
 using namespace passes;
 
 // The project's lines, either as a list or as file bytes split at CR LF, LF
-// or a lone CR (a final line break starts no further line).
+// or a lone CR (a final line break starts no further line). The bytes are
+// split once, into views of them, for both runs of the assembler.
 struct SourceLines {
     const std::vector<std::string>* list = nullptr;
-    std::string_view text;
+    std::vector<std::string_view> split;
 
     template <typename Visit>
     void forEach(Visit&& visit) const {
@@ -29,16 +30,12 @@ struct SourceLines {
             }
             return;
         }
-        int index = 0;
-        forEachLine(text, [&](std::string_view line) { return visit(index++, line); });
+        for (std::size_t i = 0; i < split.size(); ++i) {
+            if (!visit(static_cast<int>(i), split[i])) return;
+        }
     }
 
-    int count() const {
-        if (list != nullptr) return static_cast<int>(list->size());
-        int lines = 0;
-        forEach([&](int, std::string_view) { return ++lines, true; });
-        return lines;
-    }
+    int count() const { return static_cast<int>(list != nullptr ? list->size() : split.size()); }
 };
 
 // Both bars, moved by the build's events. The stage bar counts to the stage
@@ -336,7 +333,11 @@ BuildResult build(const std::vector<std::string>& projectLines, const BuildOptio
 
 BuildResult buildText(std::string_view projectText, const BuildOptions& options, const BuildProgress& progress) {
     SourceLines source;
-    source.text = projectText;
+    source.split.reserve(static_cast<std::size_t>(std::count(projectText.begin(), projectText.end(), '\n')) + 1);
+    forEachLine(projectText, [&source](std::string_view line) {
+        source.split.push_back(line);
+        return true;
+    });
     return runBuild(source, options, progress);
 }
 

@@ -38,6 +38,27 @@ struct PlatformTables {
     // nor a space where spaces may be removed).
     std::array<bool, 256> remarkOrDataStarts{};
     std::array<bool, 256> plainText{};
+    // For the tokenizer where no name packing stands between its upper case
+    // and its character pass: both at once, per character and per keyword.
+    std::array<bool, 256> keywordStarts{};       // upper-cased byte begins some row's text
+    // [upper-cased first byte]: bit set for each second byte some row there
+    // can match (every bit for a one-character row), to pass over places
+    // where no row can match without trying them.
+    std::array<std::array<std::uint64_t, 4>, 256> keywordSeconds{};
+    std::vector<std::string> keywordUpper;  // each row's text upper-cased
+    // characterCodes again, each in the low bytes of one word (where all fit
+    // in eight), for the assembler's runs inside strings and remarks.
+    std::array<std::uint64_t, 256> codePacked{};
+    std::array<std::uint8_t, 256> codeLength{};
+    bool codesPack = false;
+    std::array<std::string, 256> finishedBytes{};  // the byte upper-cased, then through the table
+    std::vector<std::string> keywordFinished;    // each row's nibble pairs through the table
+    std::size_t longestFinished = 1;
+    // finishedBytes again, each in the low bytes of one word (where all fit
+    // in eight), so that one store and one add write any of them.
+    std::array<std::uint64_t, 256> finishedPacked{};
+    std::array<std::uint8_t, 256> finishedLength{};
+    bool finishedPacks = false;
 };
 
 const PlatformTables& tablesOf(const Platform& platform);

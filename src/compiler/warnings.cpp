@@ -169,8 +169,9 @@ void warnAboutUnusedLabels(const LabelTable& sorted, const LabelIndex& index, co
         unused.emplace_back(sorted.lines[row], row);
     }
     std::sort(unused.begin(), unused.end());
-    for (const auto& [line, row] : unused) {
-        const std::string& name = sorted.names[row];
+    for (const auto& entry : unused) {  // clang 14 cannot capture structured bindings
+        const int line = entry.first;
+        const std::string& name = sorted.names[entry.second];
         warnings.add([&] {
             return Diagnostic{"Label " + quotedName(name) + " is never used.", line, 0,
                               static_cast<int>(name.size()), true};

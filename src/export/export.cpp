@@ -27,7 +27,12 @@ std::string streamName(int stream) {
     return stream == STDOUT_FILENO ? "standard output" : "stream " + std::to_string(stream);
 }
 
-std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+std::string quoted(const std::filesystem::path& path) {
+    std::string text = "\"";  // built by appends: GCC 12 at -O3 warns wrongly on "\"" + string
+    text += path.string();
+    text += '"';
+    return text;
+}
 
 // Where the image read back differs from the finished lines it was made
 // from: the transfer line (or the first one past the image's lines) and what

@@ -178,13 +178,17 @@ std::vector<std::string> readRecentProjects(const IniFile& file) {
 
 }  // namespace
 
+bool readSpaceRemoval(const IniFile& file) {
+    const auto raw = file.value(kSection, "Space_Remove");
+    if (!raw) return Options{}.spaceRemoval;
+    const auto number = parseNumber(*raw);
+    return !number || *number != 0;
+}
+
 Options readOptions(const IniFile& file) {
     Options options;
     options.storedVersion = file.value(kSection, "SWVer").value_or("");
-    if (const auto raw = file.value(kSection, "Space_Remove")) {
-        const auto number = parseNumber(*raw);
-        options.spaceRemoval = !number || *number != 0;
-    }
+    options.spaceRemoval = readSpaceRemoval(file);
     options.updateServer = file.value(kSection, "Update_Server");
     options.manualAddress = file.value(kSection, "Manual_Address");
     // A line the user deleted leaves a gap; the ones after it still count.

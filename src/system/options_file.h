@@ -69,6 +69,8 @@ struct Options {
 };
 
 Options readOptions(const IniFile& file);
+// Space_Remove alone, for lintrelc, which needs no other key.
+bool readSpaceRemoval(const IniFile& file);
 // Writes every key but the two site settings (the keys of approved
 // commands not in the list stay as they are).
 void storeOptions(IniFile& file, const Options& options);

@@ -3,6 +3,8 @@
 // to Unicode that the window and the terminal show the bytes through.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,10 +18,20 @@ namespace lintrel {
 // every other byte is kept as it is.
 template <typename Visit>
 void forEachLine(std::string_view bytes, Visit&& visit) {
+    // The next CR and the next LF, each found by memchr and looked for again
+    // only once the scan has passed it, so lone CRs cost no rescans.
+    auto next = [&bytes](char c, std::size_t from) {
+        const void* at = std::memchr(bytes.data() + from, c, bytes.size() - from);
+        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - bytes.data()) : bytes.size();
+    };
+    std::size_t carriageReturn = 0, lineFeed = 0;
+    bool found = false;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        if (!found || carriageReturn < start) carriageReturn = next('\r', start);
+        if (!found || lineFeed < start) lineFeed = next('\n', start);
+        found = true;
+        std::size_t end = std::min(carriageReturn, lineFeed);
         if (!visit(bytes.substr(start, end - start))) return;
         if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++end;
         start = end + 1;

@@ -85,6 +85,24 @@ TEST(Driver, FileBytesBuildLikeTheirLines) {
     EXPECT_EQ(bad.error->column, 3);
 }
 
+// The project's bytes are split once; each kind of break, runs of them and
+// a break at either end, as the project loader splits them.
+TEST(Driver, FileBytesSplitAtEveryKindOfLineBreak) {
+    const std::vector<std::pair<std::string, std::vector<int>>> cases = {
+        {"A\rB\rC", {0, 1, 2}},
+        {"A\r\r\nB\n\rC\r", {0, 2, 4}},
+        {"\n\nA", {2}},
+        {"A\r\n", {0}},
+        {"\r\r\r\rA\n\nB", {4, 6}},
+        {"", {}},
+    };
+    for (const auto& [text, sourceLines] : cases) {
+        const BuildResult result = buildText(text, BuildOptions{});
+        ASSERT_TRUE(result.ok());
+        EXPECT_EQ(result.sourceLines, sourceLines) << testing::hexOf({text.begin(), text.end()});
+    }
+}
+
 TEST(Driver, EveryByteValueSurvivesOnTextPlatforms) {
     std::string all;
     for (int v = 0; v < 256; ++v) {

@@ -121,6 +121,22 @@ TEST(Tokenizer, KeywordsLeftToRight) {
     });
 }
 
+// Keywords, upper case and the character table in one scan: a keyword cut
+// off by the line's end, any mix of case, a one-character keyword last, and
+// token literals, which neither form keywords nor change case.
+TEST(Tokenizer, OneScanKeepsTheOrderOfTheSteps) {
+    expectRows({
+        {"HT", "pRiNt", "B2"},
+        {"HT", "Using", "BF"},
+        {"HT", "FO", "46 4F"},
+        {"HT", "A=", "41 D5"},
+        {"HT", "{46}{4F}R", "46 4F 52"},
+        {"HT", "{61}a", "61 41"},
+        {"TVC", "print", "DD"},
+        {"HL2", "{50}{52}INT", "50 52 49 4E 54"},
+    });
+}
+
 TEST(Tokenizer, TextPlatformsOnlyUpperCase) {
     const BuildResult result = testing::buildProject({"&P=ABC80", "print \"\xE1\xe9 a\"{7C}"});
     ASSERT_TRUE(result.ok());
