@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <span>
 
 namespace lintrel {
@@ -56,6 +58,10 @@ constexpr std::array<ReferenceKeyword, 12> kTextKeywords{{
     {"DATA", Takes::DataItems},
 }};
 
+// Each family's keywords are bits of a 16-bit mask in the text scan.
+static_assert(kHomelabKeywords.size() <= 16 && kMicrosoftKeywords.size() <= 16 && kTvcKeywords.size() <= 16 &&
+              kTextKeywords.size() <= 16);
+
 struct Family {
     std::string_view platform;
     std::span<const ReferenceKeyword> keywords;
@@ -81,20 +87,38 @@ unsigned char upperAscii(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
 }
 
-// A family's keywords with the bytes that may begin one, so that text is
-// passed over fast where no keyword can start.
+// A family's keywords with what their first two letters may be, so that
+// text is passed over fast where no keyword can start: a byte that begins
+// none is skipped with one look-up, and most that do are ruled out by the
+// byte after them without comparing any keyword.
 struct TextKeywords {
     std::span<const ReferenceKeyword> keywords;
-    std::array<bool, 256> starts{};
+    std::array<std::uint16_t, 256> first{};   // bit k: keyword k may start with the byte
+    std::array<std::uint16_t, 256> second{};  // bit k: its second letter may be the byte
+    std::uint16_t single = 0;                 // keywords of one character
+    std::array<std::uint16_t, 256> stop{};    // `first`, and kStopAlways where a listing's string starts
+    std::array<std::uint16_t, 256> stopNotation{};  // the same, and a project line's comment, directive or unit
 };
 
+// A bit no keyword uses: the scan stops at the byte whatever follows it.
+constexpr std::uint16_t kStopAlways = 0x8000;
+
 TextKeywords makeTextKeywords(std::span<const ReferenceKeyword> keywords) {
-    TextKeywords text{keywords, {}};
-    for (const ReferenceKeyword& keyword : keywords) {
-        const auto first = static_cast<unsigned char>(keyword.text[0]);
-        text.starts[first] = true;
-        if (first >= 'A' && first <= 'Z') text.starts[first + 0x20] = true;
+    TextKeywords text{keywords, {}, {}, 0, {}, {}};
+    for (std::size_t k = 0; k < keywords.size(); ++k) {
+        const std::string_view letters = keywords[k].text;
+        const auto bit = static_cast<std::uint16_t>(1u << k);
+        if (letters.size() == 1) text.single |= bit;
+        for (unsigned c = 0; c < 256; ++c) {
+            const unsigned char upper = upperAscii(static_cast<unsigned char>(c));
+            if (upper == static_cast<unsigned char>(letters[0])) text.first[c] |= bit;
+            if (letters.size() > 1 && upper == static_cast<unsigned char>(letters[1])) text.second[c] |= bit;
+        }
     }
+    text.stop = text.first;
+    text.stop['"'] |= kStopAlways;
+    text.stopNotation = text.stop;
+    for (const unsigned char c : {'|', '&', '{'}) text.stopNotation[c] |= kStopAlways;
     return text;
 }
 
@@ -144,6 +168,7 @@ struct StoredCodes {
     std::array<bool, 256> colon{};
     std::array<bool, 256> comma{};
     std::array<bool, 256> comparison{};
+    std::array<bool, 256> plain{};  // neither a keyword nor a quote
 };
 
 StoredCodes makeStoredCodes(const Platform& platform) {
@@ -163,6 +188,7 @@ StoredCodes makeStoredCodes(const Platform& platform) {
         if (const int code = keywordCode(platform, text); code >= 0)
             codes.comparison[static_cast<std::size_t>(code)] = true;
     }
+    for (std::size_t c = 0; c < 256; ++c) codes.plain[c] = codes.keyword[c] == Takes::None && c != '"';
     return codes;
 }
 
@@ -201,6 +227,10 @@ struct StoredLexer {
         return codes.comparison[static_cast<unsigned char>(bytes[at])];
     }
     bool isBlank(std::size_t at) const { return bytes[at] == ' '; }
+    std::size_t skipPlain(std::size_t at) const {
+        while (at < bytes.size() && codes.plain[static_cast<unsigned char>(bytes[at])]) ++at;
+        return at;
+    }
     // Where the text stops being program, from `at` on; never for stored bytes.
     bool endsText(std::size_t) const { return false; }
     std::size_t unitLength(std::size_t) const { return 1; }
@@ -214,11 +244,43 @@ struct TextLexer {
     bool isNotation;
 
     Keyword keywordAt(std::size_t at) const {
-        if (!keywords.starts[static_cast<unsigned char>(bytes[at])]) return {};
-        for (const ReferenceKeyword& keyword : keywords.keywords) {
+        unsigned candidates = keywords.first[static_cast<unsigned char>(bytes[at])];
+        if (candidates == 0) return {};
+        const unsigned next =
+            at + 1 < bytes.size() ? keywords.second[static_cast<unsigned char>(bytes[at + 1])] : 0u;
+        candidates &= next | keywords.single;
+        // In table order, as no keyword is another's beginning.
+        for (; candidates != 0; candidates &= candidates - 1) {
+            const ReferenceKeyword& keyword = keywords.keywords[static_cast<std::size_t>(std::countr_zero(candidates))];
             if (sameLetters(bytes, at, keyword.text)) return {keyword.takes, keyword.text.size()};
         }
         return {};
+    }
+    // Past the bytes that can start nothing: no keyword (judged by its
+    // first two letters), string, comment, directive or brace unit.
+    std::size_t skipPlain(std::size_t at) const {
+        const std::array<std::uint16_t, 256>& stop = isNotation ? keywords.stopNotation : keywords.stop;
+        const unsigned always = keywords.single | kStopAlways;
+        const auto stopsAt = [&](std::size_t k) {
+            return (stop[static_cast<unsigned char>(bytes[k])] &
+                    (keywords.second[static_cast<unsigned char>(bytes[k + 1])] | always)) != 0;
+        };
+        // Eight bytes at a time without a branch per byte: most bytes start nothing.
+        // (A brace unit may have taken `at` past the end.)
+        while (at < bytes.size() && bytes.size() - at > 8) {
+            unsigned stops = 0;
+            for (unsigned k = 0; k < 8; ++k) stops |= static_cast<unsigned>(stopsAt(at + k)) << k;
+            if (stops != 0) return at + static_cast<std::size_t>(std::countr_zero(stops));
+            at += 8;
+        }
+        for (; at < bytes.size(); ++at) {
+            const unsigned candidates = stop[static_cast<unsigned char>(bytes[at])];
+            if (candidates == 0) continue;
+            const unsigned next =
+                at + 1 < bytes.size() ? keywords.second[static_cast<unsigned char>(bytes[at + 1])] : 0u;
+            if ((candidates & (next | always)) != 0) return at;
+        }
+        return at;
     }
     bool isColon(std::size_t at) const { return bytes[at] == ':'; }
     bool isComma(std::size_t at) const { return bytes[at] == ','; }
@@ -255,7 +317,7 @@ public:
 
     void run() {
         std::size_t trapEnd = std::string_view::npos;  // just after an ERROR keyword
-        while (at_ < bytes_.size()) {
+        while ((at_ = lexer_.skipPlain(at_)) < bytes_.size()) {
             if (lexer_.endsText(at_)) return;
             if (bytes_[at_] == '"') {
                 skipString();
@@ -308,6 +370,11 @@ private:
     // To the closing quote, or to where the text ends.
     void skipString() {
         ++at_;
+        if (!lexer_.notation()) {
+            // Nothing but the quote ends a listing's string.
+            const std::size_t quote = bytes_.find('"', at_);
+            at_ = quote == std::string_view::npos ? bytes_.size() : quote;
+        }
         while (at_ < bytes_.size() && bytes_[at_] != '"' && !lexer_.endsText(at_)) ++at_;
         if (at_ < bytes_.size() && bytes_[at_] == '"') ++at_;
     }

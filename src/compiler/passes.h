@@ -257,10 +257,12 @@ private:
     std::string_view body(std::string_view finished, std::size_t transferLine);
     Diagnostic placed(std::string_view digits, std::size_t nth, std::string_view source,
                       const AssembledLine& assembled, int lineIndex);
+    void indexNumbers();
     bool exists(long long number) const;
 
     const Platform& platform_;
     std::vector<long long> numbers_;  // sorted
+    std::vector<std::uint64_t> present_;  // bit n: numbers_.front() + n is a line, when not empty
     bool typedNumbers_;
     std::vector<Pending> pending_;
     std::string bytes_;

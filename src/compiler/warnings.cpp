@@ -55,6 +55,16 @@ std::string lineMissingWarning(std::string_view digits) {
     return "Line " + std::string(shown) + " does not exist in this program.";
 }
 
+// As many characters as std::to_string gives, without making the string.
+std::size_t decimalLength(long long number) {
+    std::size_t length = number < 0 ? 2 : 1;
+    for (unsigned long long rest = number < 0 ? 0ULL - static_cast<unsigned long long>(number)
+                                              : static_cast<unsigned long long>(number);
+         rest >= 10; rest /= 10)
+        ++length;
+    return length;
+}
+
 struct DefinitionWarning {
     int line;
     std::uint32_t row;    // of the sorted table
@@ -184,10 +194,29 @@ LineReferenceCheck::LineReferenceCheck(const Platform& platform, std::vector<lon
       numbers_(std::move(lineNumbers)),
       typedNumbers_(platform.lineNumberForm == LineNumberForm::None) {
     if (!std::is_sorted(numbers_.begin(), numbers_.end())) std::sort(numbers_.begin(), numbers_.end());
+    if (!typedNumbers_) indexNumbers();
+}
+
+// A bit per number from the first to the last when they lie close enough
+// that the bits take no more room than the numbers: one look-up per
+// reference instead of a search that misses the cache at every step.
+void LineReferenceCheck::indexNumbers() {
+    present_.clear();
+    if (numbers_.empty() || numbers_.front() < 0) return;
+    const auto span = static_cast<unsigned long long>(numbers_.back() - numbers_.front());
+    if (span / 64 >= numbers_.size() + 1024) return;
+    present_.assign(span / 64 + 1, 0);
+    for (const long long number : numbers_) {
+        const auto bit = static_cast<unsigned long long>(number - numbers_.front());
+        present_[bit / 64] |= 1ULL << (bit % 64);
+    }
 }
 
 bool LineReferenceCheck::exists(long long number) const {
-    return std::binary_search(numbers_.begin(), numbers_.end(), number);
+    if (present_.empty()) return std::binary_search(numbers_.begin(), numbers_.end(), number);
+    if (number < numbers_.front() || number > numbers_.back()) return false;
+    const auto bit = static_cast<unsigned long long>(number - numbers_.front());
+    return (present_[bit / 64] >> (bit % 64)) & 1;
 }
 
 // The program text after the line's number: stored bytes on the tokenizing
@@ -208,7 +237,7 @@ std::string_view LineReferenceCheck::body(std::string_view finished, std::size_t
             numbers_.push_back(std::stoll(std::string(finished.substr(0, digits))));
         return finished.substr(digits);
     }
-    std::size_t prefix = std::to_string(numbers_[transferLine]).size();
+    std::size_t prefix = decimalLength(numbers_[transferLine]);
     if (platform_.lineNumberForm == LineNumberForm::DecimalSpace) ++prefix;
     return finished.substr(std::min(prefix, finished.size()));
 }
@@ -269,6 +298,7 @@ void LineReferenceCheck::check(std::string_view finished, std::size_t transferLi
 void LineReferenceCheck::finish(WarningList& warnings) {
     if (!typedNumbers_) return;
     std::sort(numbers_.begin(), numbers_.end());
+    indexNumbers();
     for (Pending& pending : pending_) {
         if (exists(pending.number)) continue;
         warnings.add([&] {

@@ -104,6 +104,14 @@ constexpr TextRow kTextRows[] = {
     {"HT", TextForm::Notation, "PRINT \"A|B\" GOTO 10", ""},
     {"HT", TextForm::Notation, "{47}OTO 10:GOTO 20", "20"},
     {"BASIC", TextForm::Listing, "GOTO \\loop", ""},
+    // Long lines are passed over eight bytes at a time: keywords across and
+    // at the ends of those steps, and a brace unit cut short at the end.
+    {"BASIC", TextForm::Listing, "XXXXXXXGOTO 5:XXXXXXXXXXXXXXXTHEN 6", "5 6"},
+    {"BASIC", TextForm::Listing, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXgosub 7", "7"},
+    {"BASIC", TextForm::Listing, "PRINT \"XXXXXXXXXXXXXXXX GOTO 1\";:GOTO 8", "8"},
+    {"BASIC", TextForm::Listing, "XXXXXXXXXXXXXXXXXXXXXXXXXXXX'GOTO 9", ""},
+    {"HT", TextForm::Notation, "GOTO 10:PRINT XXXXXXXXXXXXXXXXXX{4", "10"},
+    {"HT", TextForm::Notation, "XXXXXXXXXXXXXXXXXXXXXXXXX{47}OTO 10 GOSUB 20", "20"},
 };
 // clang-format on
 
