@@ -42,21 +42,16 @@ unsigned char pairAt(const std::string& line, std::size_t k) {
     return static_cast<unsigned char>(((line[2 * k] & 0x0F) << 4) | (line[2 * k + 1] & 0x0F));
 }
 
-// A finished line against the line read back, pair by pair: no decoded copy,
-// and no branch per byte, so the loop runs over many bytes at once.
+// A finished line against the line read back, pair by pair: no decoded copy.
 bool sameLine(const std::string& line, bool highByteFirst, const StoredLine& stored) {
     const std::size_t count = line.size() / 2;
     if (count < 2 || count - 2 != stored.bytes.size()) return false;
     const long number = highByteFirst ? (pairAt(line, 0) << 8) | pairAt(line, 1) : pairAt(line, 0) | (pairAt(line, 1) << 8);
     if (number != stored.number) return false;
-    const char* nibbles = line.data() + 4;
-    const unsigned char* bytes = stored.bytes.data();
-    unsigned difference = 0;
-    for (std::size_t k = 0; k + 2 < count; ++k) {
-        const unsigned pair = (static_cast<unsigned>(nibbles[2 * k] & 0x0F) << 4) | (nibbles[2 * k + 1] & 0x0F);
-        difference |= pair ^ bytes[k];
+    for (std::size_t k = 2; k < count; ++k) {
+        if (pairAt(line, k) != stored.bytes[k - 2]) return false;
     }
-    return difference == 0;
+    return true;
 }
 
 std::optional<ReadBackDifference> compareReadBack(const Platform& platform,
