@@ -1,5 +1,6 @@
 // Bringing programs in: reading and listing a 64 KB HT image, importing a
-// 1 MB numbered listing (reading, unnumbering and the check build), and a
+// 1 MB numbered listing (reading, unnumbering and the check build; each half
+// alone too), and a
 // build with its output file with and without the read-back check, side by
 // side in one run.
 #include <benchmark/benchmark.h>
@@ -7,6 +8,7 @@
 #include "export/export.h"
 #include "import/import.h"
 #include "import/listing.h"
+#include "import/numbered_listing.h"
 #include "sample_program.h"
 
 namespace {
@@ -69,16 +71,41 @@ const std::string& listing() {
     return text;
 }
 
-void BM_ImportListing(benchmark::State& state) {
+lintrel::ImportRequest listingRequest() {
     lintrel::ImportRequest request;
     request.bytes = listing();
     request.fileName = "listing.bas";
     request.platform = lintrel::findPlatform("HT");
+    return request;
+}
+
+// The whole import: reading the listing, unnumbering, and the build that proves it.
+void BM_ImportListing(benchmark::State& state) {
+    const lintrel::ImportRequest request = listingRequest();
     if (!lintrel::importProgram(request).ok()) state.SkipWithError("the listing does not import");
     for (auto _ : state) benchmark::DoNotOptimize(lintrel::importProgram(request));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * listing().size()));
 }
-BENCHMARK(BM_ImportListing)->Name("Import/unnumber_1MB_listing")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportListing)->Name("Import/import_1MB_listing")->Unit(benchmark::kMillisecond);
+
+// Its two halves: the numbered lines stored as typed lines, then unnumbering
+// (listing, labels, numbering and the build that proves the project).
+void BM_ReadListing(benchmark::State& state) {
+    const lintrel::Platform& ht = *lintrel::findPlatform("HT");
+    for (auto _ : state) benchmark::DoNotOptimize(lintrel::readNumberedListing(listing(), ht, false));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * listing().size()));
+}
+BENCHMARK(BM_ReadListing)->Name("Import/read_1MB_listing")->Unit(benchmark::kMillisecond);
+
+void BM_Unnumber(benchmark::State& state) {
+    const lintrel::ListingReading read = lintrel::readNumberedListing(listing(), *lintrel::findPlatform("HT"), false);
+    lintrel::UnnumberOptions options;
+    options.sourceName = "listing.bas";
+    if (read.error || !lintrel::unnumber(read.program, options).ok()) state.SkipWithError("the listing does not import");
+    for (auto _ : state) benchmark::DoNotOptimize(lintrel::unnumber(read.program, options));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * listing().size()));
+}
+BENCHMARK(BM_Unnumber)->Name("Import/unnumber_1MB_listing")->Unit(benchmark::kMillisecond);
 
 // Build and output file of the same project; the second without the reader,
 // so the check is skipped.

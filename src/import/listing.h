@@ -44,6 +44,10 @@ public:
 
     // `bytes`: a stored line after its line number.
     void list(std::span<const unsigned char> bytes, ListedLine& out);
+    // The same text without building it again: for a caller that builds the
+    // lines itself and compares every byte (and lists with `list` where that
+    // comparison fails).
+    void listUnchecked(std::span<const unsigned char> bytes, ListedLine& out);
 
 private:
     void compose(std::span<const unsigned char> bytes, ListedLine& out) const;

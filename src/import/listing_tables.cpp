@@ -126,6 +126,10 @@ void TableBuilder::addNames() {
     tables_.parenNames = read("AB(") == Bytes{0x41, 0x02} && read("A(") == Bytes{0x41, 0x1F};
 }
 
+void indexRuns(const std::vector<Spelling>& runs, std::array<std::vector<std::uint16_t>, 256>& at) {
+    for (std::size_t k = 0; k < runs.size(); ++k) at[runs[k].bytes[0]].push_back(static_cast<std::uint16_t>(k));
+}
+
 ListingTables TableBuilder::build() {
     addModeWords();
     addKeywords();
@@ -134,6 +138,8 @@ ListingTables TableBuilder::build() {
     auto longestFirst = [](const Spelling& a, const Spelling& b) { return a.bytes.size() > b.bytes.size(); };
     std::stable_sort(tables_.programRuns.begin(), tables_.programRuns.end(), longestFirst);
     std::stable_sort(tables_.quotedRuns.begin(), tables_.quotedRuns.end(), longestFirst);
+    indexRuns(tables_.programRuns, tables_.programRunsAt);
+    indexRuns(tables_.quotedRuns, tables_.quotedRunsAt);
     return std::move(tables_);
 }
 

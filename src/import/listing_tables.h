@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ struct ListingTables {
     // text in a remark).
     std::array<std::string, 256> quoted{};
     std::vector<Spelling> quotedRuns;  // HT accented letters: 60 xx
+    // [first byte] -> indexes into the runs above, in their order: a line is
+    // listed by trying only the runs that can start at a byte.
+    std::array<std::vector<std::uint16_t>, 256> programRunsAt{};
+    std::array<std::vector<std::uint16_t>, 256> quotedRunsAt{};
     // Homelab names: XY$ is stored x+20 y and X$ x+20; XY( is x y-40 and X( x 1F.
     bool dollarNames = false;
     bool parenNames = false;

@@ -1,7 +1,7 @@
 #include "import/numbered_listing.h"
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 
 #include "import/typed_line.h"
 #include "text/code_page_1250.h"
@@ -119,19 +119,27 @@ bool ListingReader::take(std::string_view line, int index) {
     return true;
 }
 
-// Numbers in order, each once, each with text; leniently made so.
+// Numbers in order, each once, each with text; leniently made so. While the
+// numbers rise, no line can repeat an earlier one and none is looked up; the
+// first that does not rise indexes the lines kept so far.
 bool ListingReader::arrange() {
-    std::map<long, std::size_t> kept;  // number -> index into `arranged`
+    std::unordered_map<long, std::size_t> kept;  // number -> index into `arranged`
+    bool indexed = false;
     std::vector<Entry> arranged;
+    arranged.reserve(entries_.size());
     long previous = -1;
     for (Entry& entry : entries_) {
         const int line = entry.segments.front().line;
-        const std::string name = lineName(entry.number);
-        const auto earlier = kept.find(entry.number);
+        if (!indexed && entry.number <= previous) {
+            for (std::size_t k = 0; k < arranged.size(); ++k) kept[arranged[k].number] = k;
+            indexed = true;
+        }
+        const auto earlier = indexed ? kept.find(entry.number) : kept.end();
         if (entry.text.empty() || isBlank(entry.text)) {
             if (!lenient_) return fail(at(line, -1, "Line " + std::to_string(entry.number) + " has no text."));
             warn(at(line, -1, "Line " + std::to_string(entry.number) + " has no text: " +
-                                 (earlier != kept.end() ? "it deletes the earlier " + name + "." : "skipped.")));
+                                 (earlier != kept.end() ? "it deletes the earlier " + lineName(entry.number) + "."
+                                                        : "skipped.")));
             if (earlier != kept.end()) arranged[earlier->second].text.clear();
             continue;
         }
@@ -153,7 +161,7 @@ bool ListingReader::arrange() {
                                  "; the lines are put in order."));
         }
         previous = std::max(previous, entry.number);
-        kept[entry.number] = arranged.size();
+        if (indexed) kept[entry.number] = arranged.size();
         arranged.push_back(std::move(entry));
     }
     std::erase_if(arranged, [](const Entry& entry) { return entry.text.empty(); });

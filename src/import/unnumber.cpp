@@ -87,7 +87,8 @@ public:
 
 private:
     bool checkLines();
-    void listLines();
+    bool convert(bool checked);
+    void listLines(bool checked);
     void findReferences();
     void nameLabels();
     bool separateNames();
@@ -138,7 +139,7 @@ bool Unnumberer::checkLines() {
     return true;
 }
 
-void Unnumberer::listLines() {
+void Unnumberer::listLines(bool checked) {
     lines_.resize(program_.lines.size());
     if (!tokenizes(platform_)) {
         for (std::size_t i = 0; i < lines_.size(); ++i) listText(program_.lines[i].bytes, lines_[i].listed);
@@ -147,7 +148,12 @@ void Unnumberer::listLines() {
     LineLister lister(platform_);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const std::string& bytes = program_.lines[i].bytes;
-        lister.list({reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()}, lines_[i].listed);
+        const std::span<const unsigned char> stored(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        if (checked) {
+            lister.list(stored, lines_[i].listed);
+        } else {
+            lister.listUnchecked(stored, lines_[i].listed);
+        }
         result_.keepsSpaces = result_.keepsSpaces || lines_[i].listed.spacesOutsideStrings;
     }
 }
@@ -307,15 +313,29 @@ bool Unnumberer::verify(const std::string& text) {
     return true;
 }
 
-ImportedProject Unnumberer::run() {
-    if (!checkLines()) return std::move(result_);
-    listLines();
+// Listing, labels, numbering and the build that proves them; false when the
+// project does not build back to the program.
+bool Unnumberer::convert(bool checked) {
+    lines_.clear();
+    names_ = LabelNames{};
+    result_ = ImportedProject{};
+    listLines(checked);
     findReferences();
     nameLabels();
     for (std::size_t round = 0; round <= lines_.size() && !separateNames(); ++round) {
     }
     std::string text = projectText();
-    if (verify(text)) result_.text = std::move(text);
+    if (!verify(text)) return false;
+    result_.text = std::move(text);
+    return true;
+}
+
+// The project's build compares every line's bytes (unless renumbering changes
+// references), so the lines are first listed without building each on its
+// own; where that build differs they are listed again, each line checked.
+ImportedProject Unnumberer::run() {
+    if (!checkLines()) return std::move(result_);
+    if (options_.renumber || !convert(false)) convert(true);
     return std::move(result_);
 }
 
