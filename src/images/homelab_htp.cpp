@@ -182,11 +182,7 @@ std::string_view homelabPlatform(const Cursor& image, std::size_t sync, std::siz
 ImageReading readHomelabImage(std::span<const unsigned char> image) {
     using namespace image_reading;
     ImageReading reading;
-    auto failed = [&reading](ReadFault fault) {
-        reading.lines.clear();
-        reading.fault = std::move(fault);
-        return reading;
-    };
+    auto failed = failureOf(reading);
     Cursor cursor(image);
     if (auto fault = skipLeader(cursor)) return failed(std::move(*fault));
     const std::size_t sync = cursor.offset() - 1;

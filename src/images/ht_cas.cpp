@@ -29,11 +29,7 @@ ImageReading readHtImage(std::span<const unsigned char> image) {
     using namespace image_reading;
     ImageReading reading;
     reading.platform = "HT";
-    auto failed = [&reading](ReadFault fault) {
-        reading.lines.clear();
-        reading.fault = std::move(fault);
-        return reading;
-    };
+    auto failed = failureOf(reading);
     Cursor cursor(image);
     if (auto fault = skipLeader(cursor)) return failed(std::move(*fault));
     for (int i = 0; i < 3; ++i) {

@@ -34,11 +34,7 @@ ImageReading readPrimoImage(std::span<const unsigned char> image) {
     using namespace image_reading;
     ImageReading reading;
     reading.platform = "PRIMO";
-    auto failed = [&reading](ReadFault fault) {
-        reading.lines.clear();
-        reading.fault = std::move(fault);
-        return reading;
-    };
+    auto failed = failureOf(reading);
     Cursor header(image);
     if (!header.has(kRecordsStart)) return failed(truncated(header, "the block header"));
     if (header.peek8() != kBlockType) return failed(unexpected(header, kBlockType, "a BASIC program block"));

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lintrel {
@@ -97,6 +98,15 @@ std::optional<ReadFault> checkPadding(const Cursor& cursor);
 // of its record and inside the file, so the walk always ends.
 std::optional<ReadFault> readLinkedRecords(Cursor& cursor, std::uint32_t firstAddress,
                                            std::vector<StoredLine>& lines);
+
+// What a reader returns on a fault: no lines, only the fault.
+inline auto failureOf(ImageReading& reading) {
+    return [&reading](ReadFault fault) {
+        reading.lines.clear();
+        reading.fault = std::move(fault);
+        return reading;
+    };
+}
 
 }  // namespace image_reading
 

@@ -110,11 +110,7 @@ ImageReading readTvcImage(std::span<const unsigned char> image) {
     using namespace image_reading;
     ImageReading reading;
     reading.platform = "TVC";
-    auto failed = [&reading](ReadFault fault) {
-        reading.lines.clear();
-        reading.fault = std::move(fault);
-        return reading;
-    };
+    auto failed = failureOf(reading);
     Cursor cursor(image);
     if (!cursor.has(kHeaderSize + 1)) return failed(truncated(cursor, "the headers"));
     if (cursor.peek8() != kFileType) return failed(unexpected(cursor, kFileType, "a TVC cassette file"));
