@@ -236,8 +236,8 @@ void finishLines(const SourceLines& source, const BuildOptions& options, const L
     const Platform& platform = *result.platform;
     const PlatformTables& tables = tablesOf(platform);
     const bool tokenizing = !platform.characters.empty();
-    result.lines.reserve(transferCount);
-    result.sourceLines.reserve(transferCount);
+    result.program.reserve(transferCount, 0);
+    std::vector<unsigned char> bytes;
     AssemblerState state = startState(options);
     AssembledLine assembled;
     std::string scratch;
@@ -262,7 +262,7 @@ void finishLines(const SourceLines& source, const BuildOptions& options, const L
             tokenizeLine(tables, text, scratch);
             if (tokenizing) result.error = checkCharacters(platform, text, line, assembled, index);
             if (!result.error && warnings != nullptr && warnings->references) {
-                warnings->references->check(text, result.lines.size(), line, assembled, index,
+                warnings->references->check(text, result.program.size(), line, assembled, index,
                                             referenceWarnings);
             }
         }
@@ -270,9 +270,19 @@ void finishLines(const SourceLines& source, const BuildOptions& options, const L
             warnings->lines.appendLine(labelWarnings, referenceWarnings);
         if (result.error) return false;
         if (text.empty()) return true;
-        progress.finishing(result.lines.size(), transferCount);
-        result.lines.emplace_back(text);
-        result.sourceLines.push_back(index);
+        progress.finishing(result.program.size(), transferCount);
+        const long long number = state.lineNumber - state.increment;
+        if (tokenizing) {
+            decodeLine(text, bytes);
+            result.program.addLine(static_cast<long>(number), std::span(bytes).subspan(2), static_cast<std::size_t>(index));
+        } else {
+            std::size_t prefix = 0;
+            if (platform.lineNumberForm != LineNumberForm::None) prefix = std::to_string(number).size();
+            if (platform.lineNumberForm == LineNumberForm::DecimalSpace) ++prefix;
+            const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+            result.program.addLine(static_cast<long>(number), std::span(begin + prefix, text.size() - prefix),
+                                   static_cast<std::size_t>(index));
+        }
         return true;
     });
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "images/program.h"
 #include "platforms/platforms.h"
 
 namespace lintrel {
@@ -46,8 +47,7 @@ struct BuildResult {
     std::optional<Diagnostic> error;                // set when the build stopped
     const Platform* platform = &noPlatform();       // in force after the last line; never null
     std::string emulatorCommand;      // value of the last "&E=", may be empty
-    std::vector<std::string> lines;   // the transfer buffer: finished lines
-    std::vector<int> sourceLines;     // 0-based editor line each transfer line came from
+    Program program;                  // the finished lines; each line's origin is its 0-based editor line
     std::vector<std::string> labelNames;    // label table after the resolver (sorted)
     std::vector<std::string> labelNumbers;  // decimal text, row for row with labelNames
     // The first kKeptWarnings warnings, sorted by place (line, then column),

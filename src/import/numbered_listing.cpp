@@ -179,20 +179,18 @@ bool ListingReader::store() {
     if (tokenizes) reader.emplace(platform_);
     std::vector<unsigned char> bytes;
     for (Entry& entry : entries_) {
-        ProgramLine line;
-        line.number = entry.number;
-        line.sourceLine = entry.segments.front().line;
+        const int sourceLine = entry.segments.front().line;
         if (!tokenizes) {
-            line.bytes = std::move(entry.text);
-        } else if (auto error = reader->read(entry.text, bytes)) {
+            result_.program.lines.addLine(entry.number, std::string_view(entry.text), static_cast<std::size_t>(sourceLine));
+            continue;
+        }
+        if (auto error = reader->read(entry.text, bytes)) {
             const InputPlace place = placeIn(entry, static_cast<std::size_t>(std::max(error->column, 0)));
             return fail(at(place.line, place.column, error->message));
         } else if (bytes.empty()) {
-            return fail(at(line.sourceLine, -1, "Line " + std::to_string(entry.number) + " has no program text."));
-        } else {
-            line.bytes.assign(bytes.begin(), bytes.end());
+            return fail(at(sourceLine, -1, "Line " + std::to_string(entry.number) + " has no program text."));
         }
-        result_.program.lines.push_back(std::move(line));
+        result_.program.lines.addLine(entry.number, bytes, static_cast<std::size_t>(sourceLine));
     }
     return true;
 }

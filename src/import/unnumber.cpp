@@ -7,7 +7,6 @@
 #include "import/label_names.h"
 #include "import/listing.h"
 #include "import/numbering.h"
-#include "text/nibbles.h"
 
 namespace lintrel {
 namespace {
@@ -76,12 +75,14 @@ bool isNameCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-ImportMessage messageAt(const ProgramLine& line, std::string text) { return {std::move(text), placeOf(line)}; }
+ImportMessage messageAt(const Program& lines, std::size_t line, std::string text) {
+    return {std::move(text), placeOf(lines, line)};
+}
 
 class Unnumberer {
 public:
-    Unnumberer(const Program& program, const UnnumberOptions& options)
-        : program_(program), platform_(*program.platform), options_(options) {}
+    Unnumberer(const NumberedProgram& program, const UnnumberOptions& options)
+        : program_(program.lines), platform_(*program.platform), options_(options) {}
 
     ImportedProject run();
 
@@ -96,8 +97,17 @@ private:
     std::string lineText(const Line& line) const;
     std::string projectText() const;
     bool verify(const std::string& text);
-    bool fail(const ProgramLine& line, std::string text) {
-        result_.error = messageAt(line, std::move(text));
+    // The line with that number, or size() when the program has none.
+    std::size_t lineNumbered(long long number) const {
+        std::size_t low = 0, high = program_.size();
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (program_.number(middle) < number) low = middle + 1; else high = middle;
+        }
+        return low < program_.size() && program_.number(low) == number ? low : program_.size();
+    }
+    bool fail(std::size_t line, std::string text) {
+        result_.error = messageAt(program_, line, std::move(text));
         return false;
     }
 
@@ -110,20 +120,20 @@ private:
 };
 
 bool Unnumberer::checkLines() {
-    const auto& lines = program_.lines;
+    const Program& lines = program_;
     const long largest = platform_.reportedMaximum;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const long number = lines[i].number;
-        if (lines[i].bytes.empty()) {
-            return fail(lines[i], "Line " + std::to_string(number) +
-                                      " is empty (the machine deletes a line typed as its number alone).");
+        const long number = lines.number(i);
+        if (lines.bytes(i).empty()) {
+            return fail(i, "Line " + std::to_string(number) +
+                               " is empty (the machine deletes a line typed as its number alone).");
         }
-        if (i > 0 && number <= lines[i - 1].number) {
-            return fail(lines[i], "Line " + std::to_string(number) + " comes after line " +
-                                      std::to_string(lines[i - 1].number) + ".");
+        if (i > 0 && number <= lines.number(i - 1)) {
+            return fail(i, "Line " + std::to_string(number) + " comes after line " +
+                               std::to_string(lines.number(i - 1)) + ".");
         }
         if (!options_.renumber && (number < 1 || number > largest)) {
-            return fail(lines[i], "Line " + std::to_string(number) + " cannot be built: line numbers on " +
+            return fail(i, "Line " + std::to_string(number) + " cannot be built: line numbers on " +
                                       std::string(platform_.id) + " run from 1 to " + std::to_string(largest) +
                                       " (--renumber gives new ones).");
         }
@@ -132,7 +142,7 @@ bool Unnumberer::checkLines() {
     const Renumbering& renumber = *options_.renumber;
     const long long after = renumber.start + static_cast<long long>(lines.size()) * renumber.step;
     if (renumber.start < 1 || renumber.step < 1 || after > platform_.lineNumberLimit) {
-        return fail(lines.back(), "Renumbering from " + std::to_string(renumber.start) + " in steps of " +
+        return fail(lines.size() - 1, "Renumbering from " + std::to_string(renumber.start) + " in steps of " +
                                       std::to_string(renumber.step) + " passes the largest line number of " +
                                       std::string(platform_.id) + " (" + std::to_string(largest) + ").");
     }
@@ -140,15 +150,14 @@ bool Unnumberer::checkLines() {
 }
 
 void Unnumberer::listLines(bool checked) {
-    lines_.resize(program_.lines.size());
+    lines_.resize(program_.size());
     if (!tokenizes(platform_)) {
-        for (std::size_t i = 0; i < lines_.size(); ++i) listText(program_.lines[i].bytes, lines_[i].listed);
+        for (std::size_t i = 0; i < lines_.size(); ++i) listText(program_.text(i), lines_[i].listed);
         return;
     }
     LineLister lister(platform_);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const std::string& bytes = program_.lines[i].bytes;
-        const std::span<const unsigned char> stored(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        const std::span<const unsigned char> stored = program_.bytes(i);
         if (checked) {
             lister.list(stored, lines_[i].listed);
         } else {
@@ -163,22 +172,21 @@ void Unnumberer::listLines(bool checked) {
 void Unnumberer::findReferences() {
     std::vector<LineReference> found;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const ProgramLine& line = program_.lines[i];
-        findLineReferences(platform_, line.bytes, found);
+        const std::string_view bytes = program_.text(i);
+        findLineReferences(platform_, bytes, found);
         for (const LineReference& reference : found) {
             if (reference.isLabel) continue;
-            const auto at = std::lower_bound(program_.lines.begin(), program_.lines.end(), reference.number,
-                                             [](const ProgramLine& l, long long n) { return l.number < n; });
-            if (at == program_.lines.end() || at->number != reference.number) {
-                result_.warnings.push_back(
-                    messageAt(line, "Line " + std::to_string(reference.number) + " does not exist in this program."));
+            const std::size_t at = lineNumbered(reference.number);
+            if (at == program_.size()) {
+                result_.warnings.push_back(messageAt(
+                    program_, i, "Line " + std::to_string(reference.number) + " does not exist in this program."));
                 continue;
             }
-            const auto begin = textAt(lines_[i].listed, reference.offset, line.bytes.size());
-            const auto end = textAt(lines_[i].listed, reference.offset + reference.length, line.bytes.size());
+            const auto begin = textAt(lines_[i].listed, reference.offset, bytes.size());
+            const auto end = textAt(lines_[i].listed, reference.offset + reference.length, bytes.size());
             if (!begin || !end) continue;  // the digits are not text of their own: they stay digits
             lines_[i].references.push_back(
-                {*begin, *end, static_cast<long>(reference.number), at - program_.lines.begin()});
+                {*begin, *end, static_cast<long>(reference.number), static_cast<std::ptrdiff_t>(at)});
         }
     }
 }
@@ -195,7 +203,7 @@ void Unnumberer::nameLabels() {
         if (lines_[t].listed.remark != std::string::npos) name = nameFromRemark(remarkWords(lines_[t].listed), platform_);
         if (name.empty() && t > 0 && lines_[t - 1].listed.remarkOnly)
             name = nameFromRemark(remarkWords(lines_[t - 1].listed), platform_);
-        if (name.empty()) name = nameFromNumber(program_.lines[t].number);
+        if (name.empty()) name = nameFromNumber(program_.number(t));
         lines_[t].label = names_.claim(name);
         ++result_.labels;
     }
@@ -218,7 +226,7 @@ bool Unnumberer::separateNames() {
                 clashes = isNameCharacter(joined[k - 1]) && names_.taken(std::string_view(joined).substr(0, k));
                 if (!isNameCharacter(joined[k - 1])) break;
             }
-            const std::string mechanical = nameFromNumber(program_.lines[static_cast<std::size_t>(reference.target)].number);
+            const std::string mechanical = nameFromNumber(program_.number(static_cast<std::size_t>(reference.target)));
             if (!clashes || target.label.starts_with(mechanical)) continue;
             target.label = names_.claim(mechanical);
             separated = false;
@@ -234,7 +242,7 @@ std::vector<NumberingStep> Unnumberer::numbering() const {
         return steps;
     }
     std::vector<long> numbers;
-    for (const ProgramLine& line : program_.lines) numbers.push_back(line.number);
+    for (std::size_t i = 0; i < program_.size(); ++i) numbers.push_back(program_.number(i));
     return planNumbering(numbers, platform_.lineNumberLimit);
 }
 
@@ -268,21 +276,6 @@ std::string Unnumberer::projectText() const {
     return text;
 }
 
-// The number a built line carries: two bytes in the platform's order, or the
-// leading digits of a text line.
-long builtNumber(const Platform& platform, const std::string& line, std::vector<unsigned char>& bytes) {
-    if (!tokenizes(platform)) {
-        long number = 0;
-        for (std::size_t i = 0; i < line.size() && line[i] >= '0' && line[i] <= '9' && number < 1'000'000'000; ++i)
-            number = number * 10 + (line[i] - '0');
-        return number;
-    }
-    decodeLine(line, bytes);
-    if (bytes.size() < 2) return -1;
-    return platform.lineNumberForm == LineNumberForm::HighByteFirst ? (bytes[0] << 8) | bytes[1]
-                                                                    : bytes[0] | (bytes[1] << 8);
-}
-
 // The project is built as the user will build it (spaces kept); it must give
 // the program's numbers and, line for line, its bytes (where renumbering
 // changed no reference).
@@ -297,18 +290,18 @@ bool Unnumberer::verify(const std::string& text) {
     options.removeSpaces = false;
     const BuildResult built = buildText(text, options);
     if (built.error) return internal(built.error->message);
-    if (built.lines.size() != program_.lines.size()) return internal(std::to_string(built.lines.size()) + " lines");
-    std::vector<unsigned char> bytes;
-    for (std::size_t j = 0; j < built.lines.size(); ++j) {
-        const ProgramLine& line = program_.lines[j];
+    const Program& lines = built.program;
+    if (lines.size() != program_.size()) return internal(std::to_string(lines.size()) + " lines");
+    for (std::size_t j = 0; j < lines.size(); ++j) {
         const long expected = options_.renumber ? options_.renumber->start + static_cast<long>(j) * options_.renumber->step
-                                                : line.number;
-        if (builtNumber(platform_, built.lines[j], bytes) != expected)
+                                                : program_.number(j);
+        if (lines.number(j) != expected)
             return internal("line " + std::to_string(expected) + " is numbered otherwise");
         if (!tokenizes(platform_) || (options_.renumber && !lines_[j].references.empty())) continue;
-        if (!std::equal(bytes.begin() + 2, bytes.end(), line.bytes.begin(), line.bytes.end(),
-                        [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }))
-            return internal("line " + std::to_string(line.number) + " differs");
+        const auto made = lines.bytes(j);
+        const auto stored = program_.bytes(j);
+        if (!std::equal(made.begin(), made.end(), stored.begin(), stored.end()))
+            return internal("line " + std::to_string(program_.number(j)) + " differs");
     }
     return true;
 }
@@ -341,7 +334,7 @@ ImportedProject Unnumberer::run() {
 
 }  // namespace
 
-ImportedProject unnumber(const Program& program, const UnnumberOptions& options) {
+ImportedProject unnumber(const NumberedProgram& program, const UnnumberOptions& options) {
     return Unnumberer(program, options).run();
 }
 

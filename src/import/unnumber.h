@@ -34,6 +34,6 @@ struct ImportedProject {
     bool ok() const { return !error.has_value(); }
 };
 
-ImportedProject unnumber(const Program& program, const UnnumberOptions& options);
+ImportedProject unnumber(const NumberedProgram& program, const UnnumberOptions& options);
 
 }  // namespace lintrel

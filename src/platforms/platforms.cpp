@@ -26,7 +26,7 @@ constexpr std::string_view kMicrosoftData = "DATA";
 constexpr std::array<Platform, 8> kPlatforms{{
     {.id = "ABC80", .machine = "ABC 80",
      .lineNumberForm = LineNumberForm::Decimal, .lineNumberLimit = 65536, .reportedMaximum = 65535,
-     .writer = writeTextExport, .fileName = "Compiled_ABC80.bas"},
+     .writer = writeListing, .fileName = "Compiled_ABC80.bas"},
     {.id = "HL2", .machine = "Homelab 2", .keywords = kHl2Keywords, .characters = kHl2Characters,
      .lineNumberForm = LineNumberForm::HighByteFirst, .lineNumberLimit = 32760, .reportedMaximum = 32759,
      .spaceRemoval = true, .packsVariableNames = true,
@@ -54,10 +54,10 @@ constexpr std::array<Platform, 8> kPlatforms{{
      .fileName = "Compiled_TVC.cas", .reportOverhead = 143},
     {.id = "BASIC", .machine = "any BASIC",
      .lineNumberForm = LineNumberForm::DecimalSpace, .runsNibblePass = false,
-     .writer = writeTextExport, .fileName = "Compiled_BASIC.bas"},
+     .writer = writeSpacedListing, .fileName = "Compiled_BASIC.bas"},
     {.id = "", .machine = "(no \"&P=\" line)",
      .lineNumberForm = LineNumberForm::None, .resolvesLabels = false, .runsNibblePass = false,
-     .writer = writeTextExport, .fileName = "Compiled_BASIC.bas"},
+     .writer = writeUnnumberedText, .fileName = "Compiled_BASIC.bas"},
 }};
 // clang-format on
 

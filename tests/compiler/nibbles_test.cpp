@@ -57,8 +57,8 @@ TEST(Nibbles, TypedLiteralsThroughTheBuild) {
     EXPECT_EQ(testing::bytesOn("TVC", "{FF}{00}"), "FF 00");
     // Text platforms: a literal becomes its byte, everything else upper case.
     const BuildResult basic = testing::buildProject({"&P=BASIC", "print \"hello\"{41}{62}"});
-    EXPECT_EQ(basic.lines, std::vector<std::string>{"1 PRINT \"HELLO\"Ab"});
-    EXPECT_TRUE(testing::buildProject({}).lines.empty());
+    EXPECT_EQ(testing::storedLines(basic), std::vector<std::string>{"1 PRINT \"HELLO\"Ab"});
+    EXPECT_TRUE(testing::storedLines(testing::buildProject({})).empty());
 }
 
 }  // namespace

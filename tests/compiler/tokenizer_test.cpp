@@ -140,7 +140,7 @@ TEST(Tokenizer, OneScanKeepsTheOrderOfTheSteps) {
 TEST(Tokenizer, TextPlatformsOnlyUpperCase) {
     const BuildResult result = testing::buildProject({"&P=ABC80", "print \"\xE1\xe9 a\"{7C}"});
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.lines, std::vector<std::string>{"1PRINT \"\xE1\xE9 A\"|"});
+    EXPECT_EQ(testing::storedLines(result), std::vector<std::string>{"1PRINT \"\xE1\xE9 A\"|"});
 }
 
 }  // namespace
