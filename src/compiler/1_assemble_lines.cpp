@@ -5,7 +5,11 @@
 #include <charconv>
 #include <cstring>
 
-#include "compiler/passes.h"
+#include "compiler/assembler.h"
+#include "compiler/labels.h"
+#include "compiler/platform_tables.h"
+#include "compiler/warnings.h"
+#include "text/ascii.h"
 
 namespace lintrel::passes {
 namespace {
@@ -51,54 +55,20 @@ std::string quoted(std::string_view value) {
     return text;
 }
 
-void appendNumberPrefix(const Platform& platform, long long number, std::string& text) {
-    const unsigned high = static_cast<unsigned>((number / 256) & 0xFF);
-    const unsigned low = static_cast<unsigned>(number % 256);
-    switch (platform.lineNumberForm) {
-        case LineNumberForm::None:
-            break;
-        case LineNumberForm::DecimalSpace:
-            text += std::to_string(number);
-            text += ' ';
-            break;
-        case LineNumberForm::Decimal:
-            text += std::to_string(number);
-            break;
-        case LineNumberForm::HighByteFirst:
-            text += tokenLiteral(high);
-            text += tokenLiteral(low);
-            break;
-        case LineNumberForm::LowByteFirst:
-            text += tokenLiteral(low);
-            text += tokenLiteral(high);
-            break;
-    }
-}
-
 // Step 4: number the gathered text and check the platform's limit.
-std::optional<Diagnostic> finishLine(AssemblerState& state, const std::string& body, int lineIndex,
-                                     AssembledLine& out) {
-    if (body.empty()) return std::nullopt;
+std::optional<Diagnostic> finishLine(AssemblerState& state, int lineIndex, AssembledLine& out) {
+    if (out.pieces.empty()) return std::nullopt;
     const Platform& platform = *state.platform;
-    appendNumberPrefix(platform, state.lineNumber, out.text);
-    out.text += body;
+    out.made = true;
+    out.number = state.lineNumber;
     state.lineNumber += state.increment;
     if (state.lineNumber > platform.lineNumberLimit) {
-        out.text.clear();
+        out.made = false;
         return Diagnostic{"The maximum allowed value for BASIC line numbering has been exceeded. (" +
                               std::to_string(platform.reportedMaximum) + ")",
                           lineIndex, 0, 0, false};
     }
     return std::nullopt;
-}
-
-bool startsWithLetters(std::string_view source, std::size_t pos, std::string_view capitals) {
-    if (source.size() - pos < capitals.size()) return false;
-    for (std::size_t k = 0; k < capitals.size(); ++k) {
-        if (upperAscii(static_cast<unsigned char>(source[pos + k])) != static_cast<unsigned char>(capitals[k]))
-            return false;
-    }
-    return true;
 }
 
 // Carries out the directive whose "&" stands at `pos`; nullopt in `handled`
@@ -158,18 +128,20 @@ std::size_t nextCommentOrDirective(std::string_view source, std::size_t pos) {
     return stop;
 }
 
+constexpr bool isCodeRange(unsigned char c) { return (c & 0xF0) == 0x80; }
+
 // Where a unit of program text leaves its bytes; remembers the first byte
-// 0x80-0x8F, which the later passes would take for a nibble character.
-void appendSourceBytes(std::string_view bytes, std::size_t pos, std::string& body, AssembledLine& out) {
-    for (std::size_t k = 0; k < bytes.size() && !out.firstNibbleByte; ++k) {
-        if (isNibble(static_cast<unsigned char>(bytes[k]))) out.firstNibbleByte = pos + k;
+// 0x80-0x8F among them.
+void appendSourceBytes(std::string_view bytes, std::size_t pos, AssembledLine& out) {
+    for (std::size_t k = 0; k < bytes.size() && !out.firstCodeRangeByte; ++k) {
+        if (isCodeRange(static_cast<unsigned char>(bytes[k]))) out.firstCodeRangeByte = pos + k;
     }
-    body += bytes;
+    out.pieces.text(bytes);
 }
 
-void appendSourceByte(unsigned char c, std::size_t pos, std::string& body, AssembledLine& out) {
-    if (isNibble(c) && !out.firstNibbleByte) out.firstNibbleByte = pos;
-    body += static_cast<char>(c);
+void appendSourceByte(unsigned char c, std::size_t pos, AssembledLine& out) {
+    if (isCodeRange(c) && !out.firstCodeRangeByte) out.firstCodeRangeByte = pos;
+    out.pieces.text(static_cast<char>(c));
 }
 
 // A comment, a TAB, a brace unit or a directive, inside strings as well.
@@ -224,16 +196,17 @@ public:
     // platform's limit checked.
     std::optional<Diagnostic> finish() {
         if (error_) return std::move(error_);
-        return finishLine(state_, out_.body, lineIndex_, out_);
+        return finishLine(state_, lineIndex_, out_);
     }
 
     bool ended() const { return ended_ || pos_ >= source_.size(); }
-    bool hasText() const { return !out_.body.empty(); }
+    bool hasText() const { return !out_.pieces.empty(); }
 
 private:
     void appendPlainRun();
     void appendStringRun();
     void appendTranslatedRun();
+    void appendCode(unsigned char c);
     void endAt(std::size_t pos);
     bool startRemarkOrData(unsigned char c);
     void appendCharacter(unsigned char c);
@@ -270,11 +243,11 @@ LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex
       tables_(tablesOf(*state.platform)),
       translating_(!state.platform->characters.empty()),
       dropSpaces_(state.platform->spaceRemoval && state.removeSpaces) {
-    out.text.clear();
+    out.pieces.clear();
+    out.made = false;
     out.scanBegin = 0;
     out.scanEnd = source.size();
-    out.firstNibbleByte.reset();
-    out.body.clear();
+    out.firstCodeRangeByte.reset();
 }
 
 void LineScan::endAt(std::size_t pos) {
@@ -297,10 +270,10 @@ void LineScan::appendPlainRun() {
     for (;;) {
         std::size_t end = pos_;
         while (end < source_.size() && tables_.plainText[static_cast<unsigned char>(source_[end])]) ++end;
-        out_.body.append(source_, pos_, end - pos_);
+        out_.pieces.text(source_.substr(pos_, end - pos_));
         pos_ = end;
         if (pos_ == source_.size() || source_[pos_] != ' ') return;
-        if (!dropSpaces_) out_.body += ' ';
+        if (!dropSpaces_) out_.pieces.text(' ');
         ++pos_;
     }
 }
@@ -310,7 +283,7 @@ void LineScan::appendPlainRun() {
 void LineScan::appendStringRun() {
     // The fast runs do not look for label uses; the loop below does.
     const bool trackingLabels = labels_.used != nullptr;
-    if (translating_ && tables_.codesPack && !trackingLabels) {
+    if (translating_ && !trackingLabels) {
         appendTranslatedRun();
         return;
     }
@@ -321,7 +294,7 @@ void LineScan::appendStringRun() {
             if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) break;
             ++end;
         }
-        appendSourceBytes(source_.substr(pos_, end - pos_), pos_, out_.body, out_);
+        appendSourceBytes(source_.substr(pos_, end - pos_), pos_, out_);
         pos_ = end;
         return;
     }
@@ -329,13 +302,19 @@ void LineScan::appendStringRun() {
         const unsigned char c = static_cast<unsigned char>(source_[pos_]);
         if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) return;
         if (c == '\\' && labels_.used != nullptr) noteLabelUse();
-        const std::string_view code = translating_ ? tables_.characterCodes[c] : std::string_view{};
-        if (!code.empty()) {
-            out_.body += code;
-        } else if (c != ' ' || !dropSpaces_) {
-            appendSourceByte(c, pos_, out_.body, out_);
-        }
+        appendCode(c);
         ++pos_;
+    }
+}
+
+// One character of a string, a remark or DATA items: its code, or itself
+// where it has none (the tokenizer then meets it as text).
+void LineScan::appendCode(unsigned char c) {
+    const PackedBytes& code = tables_.codes[c];
+    if (translating_ && code.size != 0) {
+        out_.pieces.bytesBuffer().append(reinterpret_cast<const char*>(&code.bytes), code.size);
+    } else if (c != ' ' || !dropSpaces_) {
+        appendSourceByte(c, pos_, out_);
     }
 }
 
@@ -348,22 +327,24 @@ void LineScan::appendTranslatedRun() {
         if (startsUnitInAnyMode(c) || (c == '"' && !remark_)) break;
         ++end;
     }
-    // Room for eight bytes a character, one store each: room for eight bytes a character, one store each.
-    std::string& body = out_.body;
-    const std::size_t start = body.size();
-    body.resize(start + (end - pos_ + 1) * sizeof(std::uint64_t));
-    char* write = body.data() + start;
-    for (; pos_ < end; ++pos_) {
-        const unsigned char c = static_cast<unsigned char>(source_[pos_]);
-        if (tables_.codeLength[c] != 0) {
-            std::memcpy(write, &tables_.codePacked[c], sizeof(std::uint64_t));
-            write += tables_.codeLength[c];
-        } else if (c != ' ' || !dropSpaces_) {
-            if (isNibble(c) && !out_.firstNibbleByte) out_.firstNibbleByte = pos_;
-            *write++ = static_cast<char>(c);
+    // Codes are written in place, one store each, with room for eight bytes
+    // a character; a character without a code goes on as text.
+    while (pos_ < end) {
+        const unsigned char first = static_cast<unsigned char>(source_[pos_]);
+        if (tables_.codes[first].size == 0) {
+            if (first != ' ' || !dropSpaces_) appendSourceByte(first, pos_, out_);
+            ++pos_;
+            continue;
         }
+        std::size_t stop = pos_ + 1;
+        while (stop < end && tables_.codes[static_cast<unsigned char>(source_[stop])].size != 0) ++stop;
+        std::string& bytes = out_.pieces.bytesBuffer();
+        const std::size_t start = bytes.size();
+        bytes.resize(start + (stop - pos_ + 1) * sizeof(std::uint64_t));
+        auto* write = reinterpret_cast<unsigned char*>(bytes.data() + start);
+        for (; pos_ < stop; ++pos_) write = tables_.codes[static_cast<unsigned char>(source_[pos_])].writeTo(write);
+        bytes.resize(static_cast<std::size_t>(reinterpret_cast<char*>(write) - bytes.data()));
     }
-    body.resize(static_cast<std::size_t>(write - body.data()));
 }
 
 void LineScan::step() {
@@ -384,7 +365,7 @@ void LineScan::step() {
         return;
     }
     if (c == '{') {  // brace unit: never split, never translated
-        appendSourceBytes(source_.substr(pos_, 4), pos_, out_.body, out_);
+        appendSourceBytes(source_.substr(pos_, 4), pos_, out_);
         pos_ += 4;
         return;
     }
@@ -416,7 +397,7 @@ void LineScan::appendLabelReference() {
     }
     if (labels_.used != nullptr) (*labels_.used)[match.name] = 1;
     if (labels_.warnings != nullptr) warnGluedReference(match.length);
-    appendSourceBytes(source_.substr(pos_, match.length), pos_, out_.body, out_);
+    appendSourceBytes(source_.substr(pos_, match.length), pos_, out_);
     pos_ += match.length;
 }
 
@@ -460,19 +441,20 @@ void LineScan::noteLabelUse() {
 bool LineScan::startRemarkOrData(unsigned char c) {
     const Platform& platform = *tables_.platform;
     if (startsWithLetters(source_, pos_, "REM")) {
-        out_.body += "REM";
+        out_.pieces.text("REM");
         stringMode_ = remark_ = true;
         pos_ += 3;
         return true;
     }
     if (c == '\'' && !platform.apostropheRemark.empty()) {
-        out_.body += platform.apostropheRemark;
+        const PackedBytes& code = tables_.apostropheRemark;
+        out_.pieces.bytesBuffer().append(reinterpret_cast<const char*>(&code.bytes), code.size);
         stringMode_ = remark_ = true;
         ++pos_;
         return true;
     }
     if (!platform.dataKeyword.empty() && startsWithLetters(source_, pos_, platform.dataKeyword)) {
-        out_.body += platform.dataKeyword;
+        out_.pieces.text(platform.dataKeyword);
         dataMode_ = true;
         pos_ += platform.dataKeyword.size();
         return true;
@@ -497,11 +479,10 @@ void LineScan::appendCharacter(unsigned char c) {
         dataMode_ = false;
         translate = false;
     }
-    const std::string_view code = translate && translating_ ? tables_.characterCodes[c] : std::string_view{};
-    if (!code.empty()) {
-        out_.body += code;
+    if (translate) {
+        appendCode(c);
     } else if (c != ' ' || !dropSpaces_) {
-        appendSourceByte(c, pos_, out_.body, out_);
+        appendSourceByte(c, pos_, out_);
     }
     ++pos_;
 }
@@ -522,7 +503,7 @@ std::array<bool, 256> remarkOrDataStarts(const Platform& platform) {
 std::array<bool, 256> plainTextBytes(const Platform& platform) {
     const std::array<bool, 256> starts = remarkOrDataStarts(platform);
     std::array<bool, 256> plain{};
-    for (unsigned v = 0; v < 256; ++v) plain[v] = !isNibble(static_cast<unsigned char>(v)) && !starts[v];
+    for (unsigned v = 0; v < 256; ++v) plain[v] = !isCodeRange(static_cast<unsigned char>(v)) && !starts[v];
     for (const unsigned char c : std::string_view("|\t{&\"\\")) plain[c] = false;
     plain[' '] = !platform.spaceRemoval;  // a space is kept wherever removal never applies
     return plain;
@@ -569,7 +550,7 @@ std::optional<Diagnostic> scanLabelsAndDirectives(AssemblerState& state, std::st
         }
     }
     std::optional<Diagnostic> error = scan.finish();
-    if (!out.text.empty()) numberAwaitingLabels(labels, state.lineNumber - state.increment);
+    if (out.made) numberAwaitingLabels(labels, out.number);
     return error;
 }
 

@@ -53,10 +53,10 @@ constexpr std::array<Platform, 8> kPlatforms{{
      .writer = writeTvcImage, .reader = readTvcImage,
      .fileName = "Compiled_TVC.cas", .reportOverhead = 143},
     {.id = "BASIC", .machine = "any BASIC",
-     .lineNumberForm = LineNumberForm::DecimalSpace, .runsNibblePass = false,
+     .lineNumberForm = LineNumberForm::DecimalSpace, .literalStage = false,
      .writer = writeSpacedListing, .fileName = "Compiled_BASIC.bas"},
     {.id = "", .machine = "(no \"&P=\" line)",
-     .lineNumberForm = LineNumberForm::None, .resolvesLabels = false, .runsNibblePass = false,
+     .lineNumberForm = LineNumberForm::None, .resolvesLabels = false, .literalStage = false,
      .writer = writeUnnumberedText, .fileName = "Compiled_BASIC.bas"},
 }};
 // clang-format on
@@ -90,7 +90,7 @@ constexpr bool rowsAreConsistent() {
         // The shown maximum is the last number a line may carry.
         if (row.lineNumberLimit - row.reportedMaximum > 1 || row.lineNumberLimit < row.reportedMaximum)
             return false;
-        if (row.resolvesLabels == row.id.empty() || (!row.resolvesLabels && row.runsNibblePass)) return false;
+        if (row.resolvesLabels == row.id.empty() || (!row.resolvesLabels && row.literalStage)) return false;
         // The assembler appends the remark code as it stands and matches the
         // DATA keyword by its capitals.
         if (!row.apostropheRemark.empty() && !table_checks::isTokenCode(row.apostropheRemark)) return false;

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "build_test_support.h"
-#include "compiler/passes.h"
+#include "compiler/labels.h"
 
 namespace lintrel {
 namespace {

@@ -1,4 +1,4 @@
-// Pass 5: a character that reaches a finished line without a code would
+// Pass 4: a character that reaches a finished line without a code would
 // corrupt every later byte of its line on the machine, so it stops the build.
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "compiler/passes.h"
+#include "compiler/tokenizer.h"
 
 namespace lintrel::passes {
 namespace {
@@ -38,43 +38,24 @@ Diagnostic describe(const Candidate& candidate, const Platform& platform, int li
     return Diagnostic{std::move(message), lineIndex, static_cast<int>(candidate.column), 1, true};
 }
 
-// Whether every byte is a nibble character (0x80-0x8F), eight at a time: the
-// answer for nearly every line of a program that builds.
-bool allNibbles(std::string_view text) {
-    constexpr std::uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0ULL;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        if ((word & kHighHalves) != kEightNibbleBases) return false;
-    }
-    for (; i < text.size(); ++i) {
-        if (!isNibble(static_cast<unsigned char>(text[i]))) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-std::optional<Diagnostic> checkCharacters(const Platform& platform, std::string_view finished,
+std::optional<Diagnostic> checkCharacters(const Platform& platform, const Untranslated& untranslated,
                                           std::string_view source, const AssembledLine& assembled,
                                           int lineIndex) {
-    if (!assembled.firstNibbleByte && allNibbles(finished)) return std::nullopt;
+    if (!assembled.firstCodeRangeByte && untranslated.empty()) return std::nullopt;
     std::optional<Candidate> first;
     auto consider = [&](const Candidate& candidate) {
         if (!first || comesBefore(candidate, *first)) first = candidate;
     };
-    if (assembled.firstNibbleByte) {
-        const std::size_t at = *assembled.firstNibbleByte;
+    if (assembled.firstCodeRangeByte) {
+        const std::size_t at = *assembled.firstCodeRangeByte;
         consider({static_cast<unsigned char>(source[at]), at, true});
     }
     const std::size_t begin = std::min(assembled.scanBegin, assembled.scanEnd);
     const std::string_view scanned = source.substr(begin, assembled.scanEnd - begin);
-    std::array<bool, 256> seen{};
-    for (const char c : finished) {
+    for (const char c : untranslated.inOrder()) {
         const unsigned char byte = static_cast<unsigned char>(c);
-        if (isNibble(byte) || seen[byte]) continue;
-        seen[byte] = true;
         const std::size_t at = scanned.find(c);
         if (at == std::string_view::npos) {
             consider({byte, 0, false});
