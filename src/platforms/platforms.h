@@ -9,6 +9,7 @@
 
 #include "images/readers.h"
 #include "images/writers.h"
+#include "platforms/reference_keywords.h"
 
 namespace lintrel {
 
@@ -59,6 +60,9 @@ struct Platform {
     // empty where the machine has none.
     std::string_view apostropheRemark{};  // what an apostrophe outside strings starts a remark with
     std::string_view dataKeyword{};       // its items keep letters and spaces up to a colon outside quotes
+    // The keywords that take line numbers and those that end the program text
+    // of a line, for the warnings and the import.
+    std::span<const ReferenceKeyword> lineReferences = kTextReferences;
 
     // The output file, and the reader that finds the lines in such a file
     // again (none for the text listings).

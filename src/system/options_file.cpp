@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "system/file_system.h"
+#include "text/ascii.h"
 #include "text/code_page_1250.h"
 
 namespace lintrel {
@@ -19,15 +20,6 @@ std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
 }
 
 // The section a "[name]" line opens, or nullopt for any other line.
