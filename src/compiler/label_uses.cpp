@@ -236,10 +236,13 @@ void numberLine(Numbering& numbering, const BasicLineMap& map, std::size_t line,
 }  // namespace
 
 LabelUses findLabelUses(const std::vector<std::string>& projectLines, const BuildOptions& options) {
+    return findLabelUses(projectLines, mapBasicLines(projectLines, options));
+}
+
+LabelUses findLabelUses(const std::vector<std::string>& projectLines, const BasicLineMap& map) {
     LabelUses result;
     result.labels = collectDefinitions(projectLines);
     LabelNames names(result.labels);
-    const BasicLineMap map = mapBasicLines(projectLines, options);
     Numbering numbering;
     std::size_t nextLabel = 0;
     std::vector<std::size_t> awaiting;

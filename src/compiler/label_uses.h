@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "compiler/build.h"
+#include "compiler/line_map.h"
 
 namespace lintrel {
 
@@ -38,6 +39,8 @@ struct LabelUses {
 };
 
 LabelUses findLabelUses(const std::vector<std::string>& projectLines, const BuildOptions& options);
+// The same with the gutter's map of these lines already made.
+LabelUses findLabelUses(const std::vector<std::string>& projectLines, const BasicLineMap& map);
 
 // The label used at (line, column): the use that covers that byte or ends
 // right before it, or nullptr.
