@@ -120,9 +120,9 @@ private slots:
         QVERIFY(run.window->close());
         // The window's size and panels come last in their section, in the toolkit's own form.
         QByteArray written = run.options();
-        for (const QByteArray key : {QByteArray("Window_Geometry="), QByteArray("Window_State=")}) {
-            const qsizetype at = written.indexOf("\r\n" + key);
-            QVERIFY2(at >= 0, key.constData());
+        for (const char* key : {"Window_Geometry=", "Window_State="}) {
+            const qsizetype at = written.indexOf("\r\n" + QByteArray(key));
+            QVERIFY2(at >= 0, key);
             written.remove(at, written.indexOf("\r\n", at + 2) - at);
         }
         QCOMPARE(written, QByteArray("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Parameters]\r\nSWVer=") +

@@ -98,6 +98,9 @@ private slots:
         LifecycleFixture run;
         run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toUtf8() + "\r\n");
         QVERIFY(run.start());
+        QVERIFY(QTest::qWaitForWindowExposed(run.window.get()));
+        // A window manager moves the window once it has framed it, which settles the start size.
+        run.window->move(run.window->pos() + QPoint(1, 1));
         run.window->resize(900, 700);
         QTRY_COMPARE(run.window->size(), QSize(900, 700));
         run.window->findChild<QAction*>("Outline1")->trigger();
