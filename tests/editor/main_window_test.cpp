@@ -60,6 +60,7 @@ private slots:
     void f12BuildsWhileTheEditorHasTheFocus();
     void ctrlSOnANewProjectOpensSaveAs();
     void everyMenuAndItemHasAMnemonic();
+    void manualListsEveryMenuItem();
     void tabInTheEditorInsertsATab();
     void shortcutsComeBeforeTheEditor_data();
     void shortcutsComeBeforeTheEditor();
@@ -184,6 +185,25 @@ void MainWindowTest::everyMenuAndItemHasAMnemonic() {
         if (menu->objectName() == QStringLiteral("RecentProjects")) continue;  // its entries are numbered
         check(menu->actions(), menu->objectName());
     }
+}
+
+// The manual's menu table left out "Warn about unused labels".
+void MainWindowTest::manualListsEveryMenuItem() {
+    QFile file(qEnvironmentVariable("LINTREL_SOURCE_DIR") + QStringLiteral("/docs/manual.md"));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QString manual = QString::fromUtf8(file.readAll());
+    const qsizetype start = manual.indexOf(QStringLiteral("### Menus and shortcuts"));
+    const QString table = manual.mid(start, manual.indexOf(QStringLiteral("\n### "), start + 1) - start);
+    QVERIFY(start >= 0);
+    WindowFixture f;
+    for (const QMenu* menu : f.window->menuBar()->findChildren<QMenu*>()) {
+        if (menu->objectName() == QStringLiteral("RecentProjects")) continue;  // filled as projects are used
+        for (const QAction* action : menu->actions()) {
+            if (action->isSeparator()) continue;
+            QVERIFY2(table.contains(shown(action->text())), qPrintable(shown(action->text())));
+        }
+    }
+    QVERIFY(table.contains(shown(f.action("COMPILE1")->text())));
 }
 
 void MainWindowTest::tabInTheEditorInsertsATab() {
