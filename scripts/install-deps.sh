@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-b
 packages+=(dpkg-dev file desktop-file-utils shared-mime-info groff-base libkf5syntaxhighlighting-tools)
 for option in "$@"; do
   case "$option" in
-    --window) packages+=(xvfb xauth imagemagick xdotool) ;;  # the window on a virtual display, keys, screenshots
+    --window) packages+=(xvfb xauth imagemagick xdotool openbox) ;;  # the window on a virtual display with a window manager, keys, screenshots
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;      # libFuzzer and clang's sanitizer runtimes
     --bench) packages+=(hyperfine time valgrind) ;;       # whole-process timings, peak memory, instruction counts
   esac

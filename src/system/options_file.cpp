@@ -201,6 +201,8 @@ Options readOptions(const IniFile& file) {
     options.zoomPercent = readZoom(file);
     options.colourScheme = readColourScheme(file);
     options.recentProjects = readRecentProjects(file);
+    options.windowGeometry = file.value(kSection, "Window_Geometry").value_or("");
+    options.windowState = file.value(kSection, "Window_State").value_or("");
     return options;
 }
 
@@ -215,6 +217,8 @@ void storeOptions(IniFile& file, const Options& options) {
     storeSwitch("Unused_Label_Warnings", options.unusedLabelWarnings);
     file.setValue(kSection, "Zoom", std::to_string(options.zoomPercent));
     file.setValue(kSection, "Colour_Scheme", kColourSchemeNames[static_cast<std::size_t>(options.colourScheme)]);
+    if (!options.windowGeometry.empty()) file.setValue(kSection, "Window_Geometry", options.windowGeometry);
+    if (!options.windowState.empty()) file.setValue(kSection, "Window_State", options.windowState);
     // Keys of a longer list written earlier are emptied, never left behind.
     for (std::size_t i = 0; i < Options::kRecentProjects; ++i) {
         if (i < options.recentProjects.size()) file.setValue(kSection, recentKey(i), options.recentProjects[i]);

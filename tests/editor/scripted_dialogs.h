@@ -17,11 +17,15 @@ public:
     std::deque<ChangedFileAnswer> changedFileAnswers;  // Cancel when empty
     std::deque<QString> openAnswers;     // next chosen files; cancel when empty
     std::deque<QString> saveAnswers;
+    std::deque<DiskChangeAnswer> diskChangeAnswers;      // Keep mine when empty
+    std::deque<QString> textAnswers;     // next texts typed and accepted; cancel when empty
 
     QStringList questions, errors, informations, messages;
     QStringList openStartFolders, saveStartFolders, saveProposedNames;
     QStringList commandsAsked;
     int changedFileQuestions = 0;
+    QStringList diskChanges;             // texts of the questions about a file changed on disk
+    QStringList textQuestions;           // labels of the text questions
     QList<int> progress;  // every percent shown; -1 where the progress window went away
     std::function<void()> whileMessageShown;  // runs while a plain message box would be open
     std::function<void()> whileInformationShown;
@@ -103,6 +107,16 @@ public:
     ChangedFileAnswer askAboutChangedFile(QWidget*) override {
         ++changedFileQuestions;
         return next(changedFileAnswers, ChangedFileAnswer::Cancel);
+    }
+
+    DiskChangeAnswer askAboutDiskChange(QWidget*, const QString& text) override {
+        diskChanges << text;
+        return next(diskChangeAnswers, DiskChangeAnswer::Keep);
+    }
+    std::optional<QString> askText(QWidget*, const QString&, const QString& label, const QString&) override {
+        textQuestions << label;
+        if (textAnswers.empty()) return std::nullopt;
+        return next(textAnswers);
     }
 
 private:

@@ -64,6 +64,8 @@ foreach(example ${examples})
 endforeach()
 list(APPEND expected
     usr/share/lintrel/manual.md
+    usr/share/lintrel/outline.png
+    usr/share/lintrel/rename.png
     usr/share/lintrel/vscode/package.json
     usr/share/lintrel/vscode/syntaxes/lintrel.tmLanguage.json
     usr/share/lintrel/vscode/themes/lintrel-classic-color-theme.json
