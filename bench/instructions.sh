@@ -2,15 +2,19 @@
 # Instruction counts of whole lintrelc processes (valgrind's callgrind: they
 # do not move with the machine's load), for the cases bench/README.md lists.
 #   bench/instructions.sh [LINTRELC]
-# LINTRELC: default this tree's Release build in build/instructions.
+# LINTRELC: default this tree's Release build in build/instructions (made
+# when missing; BUILD=folder names another Release build with the bench on).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --bench
-cmake -S . -B build/instructions -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINTREL_GUI=OFF -DLINTREL_TESTS=OFF \
-  -DLINTREL_BENCH=ON >/dev/null
-nice cmake --build build/instructions -j2 --target lintrelc lintrel_make_project >/dev/null
-lintrelc=$(realpath "${1:-build/instructions/app/lintrelc}")
-make_project=build/instructions/bench/lintrel_make_project
+build=${BUILD:-build/instructions}
+if [ ! -x "$build/bench/lintrel_make_project" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINTREL_GUI=OFF -DLINTREL_TESTS=OFF \
+    -DLINTREL_BENCH=ON >/dev/null
+  nice cmake --build "$build" -j2 --target lintrelc lintrel_make_project >/dev/null
+fi
+lintrelc=$(realpath "${1:-$build/app/lintrelc}")
+make_project=$build/bench/lintrel_make_project
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -15,9 +15,10 @@ class ByteWriter {
 public:
     explicit ByteWriter(std::vector<unsigned char>& out) : out_(out), used_(out.size()) {}
     ~ByteWriter() { out_.resize(used_); }
+    // The vector's own growth keeps appends amortized; only the room asked
+    // for is zero-filled.
     unsigned char* room(std::size_t most) {
-        if (out_.size() - used_ < most + sizeof(std::uint64_t))
-            out_.resize(std::max(2 * out_.size(), used_ + most + sizeof(std::uint64_t)));
+        if (out_.size() - used_ < most + sizeof(std::uint64_t)) out_.resize(used_ + most + sizeof(std::uint64_t));
         return out_.data() + used_;
     }
     void wrote(unsigned char* end) { used_ = static_cast<std::size_t>(end - out_.data()); }

@@ -136,7 +136,7 @@ private:
     bool quotedItem_ = false;          // inside a quoted DATA item
 };
 
-LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out,
+inline LineScan::LineScan(AssemblerState& state, std::string_view source, int lineIndex, AssembledLine& out,
                    const LabelContext& labels)
     : state_(state),
       source_(source),
