@@ -64,12 +64,11 @@ TextKeywords makeTextKeywords(std::span<const ReferenceKeyword> keywords) {
 // Slots: the accepted platforms in their order, then "no platform".
 constexpr std::size_t kSlots = 8;
 
+// The descriptors stand in one array, so a row's place in it is its slot.
 std::size_t slotOf(const Platform& platform) {
     const auto platforms = acceptedPlatforms();
-    for (std::size_t i = 0; i < platforms.size() && i + 1 < kSlots; ++i) {
-        if (&platforms[i] == &platform) return i;
-    }
-    return kSlots - 1;
+    const auto at = static_cast<std::size_t>(&platform - platforms.data());
+    return &platform >= platforms.data() && at < platforms.size() ? at : kSlots - 1;
 }
 
 // A platform's tables are made on its first use only: a build needs one.

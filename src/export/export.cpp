@@ -99,7 +99,7 @@ CompiledProject writeOutputFile(BuildResult built, const OutputPlace& place, con
             compiled.fileError = "Cannot write to " + streamName(place.stream) + ": " + *reason;
     } else {
         compiled.file = place.kind == OutputPlace::Kind::File ? place.path : place.path / file.fileName;
-        compiled.fileError = writeFileReplacing(compiled.file, file.bytes);
+        compiled.fileError = writeFileReplacing(compiled.file, file.bytes, systemFileCalls(), Sync::None);
     }
     if (compiled.fileError) return compiled;
     compiled.fileSize = static_cast<long long>(file.bytes.size());

@@ -38,9 +38,14 @@ bool isOpen(int fd);
 // half-written file in its place: the bytes go into a new file beside it,
 // which is synced, then renamed over `path`, then the folder is synced.
 // Returns an error text naming the path.
+// How far a replacement goes: a file the user wrote is synced, and its
+// folder; an output file, made again from its project at any time, as a
+// compiler's or a linker's is, only replaces the old one whole.
+enum class Sync { FileAndFolder, None };
 std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
                                               const std::vector<unsigned char>& bytes,
-                                              FileCalls& calls = systemFileCalls());
+                                              FileCalls& calls = systemFileCalls(),
+                                              Sync sync = Sync::FileAndFolder);
 
 // The folder of the running executable; the current folder when it cannot be found.
 std::filesystem::path executableFolder();
