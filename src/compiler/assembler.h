@@ -24,6 +24,9 @@ struct AssemblerState {
     long long increment = 1;
     std::string emulatorCommand;
     bool removeSpaces = true;
+    // The tables of `tablesFor`, kept from line to line.
+    const Platform* tablesFor = nullptr;
+    const struct PlatformTables* tables = nullptr;
 };
 
 // The label table: parallel lists, definition order until sorted.

@@ -25,6 +25,15 @@ std::size_t readWordEnd(std::string_view source, std::size_t start, std::string_
 std::optional<Diagnostic> runDirective(AssemblerState& state, std::string_view source, std::size_t pos,
                                        int lineIndex, bool& handled);
 
+// The tables of the platform in force, looked up when it changes.
+inline const PlatformTables& tablesIn(AssemblerState& state) {
+    if (state.tablesFor != state.platform) {
+        state.tables = &tablesOf(*state.platform);
+        state.tablesFor = state.platform;
+    }
+    return *state.tables;
+}
+
 // Step 4: number the gathered text and check the platform's limit.
 std::optional<Diagnostic> finishLine(AssemblerState& state, int lineIndex, AssembledLine& out);
 
@@ -143,7 +152,7 @@ inline LineScan::LineScan(AssemblerState& state, std::string_view source, int li
       lineIndex_(lineIndex),
       out_(out),
       labels_(labels),
-      tables_(tablesOf(*state.platform)),
+      tables_(tablesIn(state)),
       translating_(!state.platform->characters.empty()),
       dropSpaces_(state.platform->spaceRemoval && state.removeSpaces) {
     out.pieces.clear();
