@@ -58,7 +58,7 @@ struct Connection {
 
 // Hands every whole message that has arrived to the server.
 void deliver(Connection& connection, Server& server) {
-    while (!server.ended()) {
+    while (!server.ended() && !connection.outputBroken) {
         const auto event = connection.reader.next();
         if (!event) return;
         if (event->kind == ReadEvent::Kind::Message) {
@@ -101,6 +101,7 @@ int runLanguageServer(int input, int output, ServerSetup setup) {
         }
         connection.take(due ? millisecondsUntil(*due) : -1);
     }
+    if (connection.outputBroken) return kExitFailure;
     if (server.ended()) return server.exitStatus();
     if (connection.inputEnded) {
         std::fprintf(stderr, connection.reader.midMessage() ? "lintrelc lsp: the input ended inside a message\n"

@@ -8,7 +8,8 @@
 namespace lintrel::lsp {
 
 // The exit status: 0 after shutdown and exit, 1 when exit came without
-// shutdown, or the input ended or the output broke first.
+// shutdown, when the input ended first, or when the client could not be
+// written to.
 int runLanguageServer(int input, int output, ServerSetup setup);
 
 }  // namespace lintrel::lsp
