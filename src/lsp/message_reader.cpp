@@ -47,6 +47,8 @@ std::optional<std::size_t> parseLength(std::string_view text) {
     return value;
 }
 
+std::string tooLong() { return "a header line longer than " + std::to_string(kHeaderLineLimit) + " bytes"; }
+
 ReadEvent problem(std::string text) { return {ReadEvent::Kind::Problem, std::move(text)}; }
 
 }  // namespace
@@ -84,12 +86,18 @@ std::optional<ReadEvent> MessageReader::readHeaders() {
             start_ = 0;
             dropLine_ = true;
             headerSeen_ = true;
-            if (blockProblem_.empty()) blockProblem_ = "a header line longer than " + std::to_string(kHeaderLineLimit) + " bytes";
+            if (blockProblem_.empty()) blockProblem_ = tooLong();
             continue;
         }
         std::string_view line = rest.substr(0, end);
         start_ += end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // The same line fed in pieces would have been dropped before its end came.
+        if (end > kHeaderLineLimit) {
+            headerSeen_ = true;
+            if (blockProblem_.empty()) blockProblem_ = tooLong();
+            continue;
+        }
         if (!line.empty()) {
             takeHeader(line);
             continue;
