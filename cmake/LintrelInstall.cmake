@@ -43,14 +43,16 @@ set(folder ${LINTREL_INSTALL_FOLDER})
 install(TARGETS lintrelc RUNTIME DESTINATION ${folder})
 install(FILES ${data}/Portable.txt ${PROJECT_SOURCE_DIR}/WhatsNew.txt DESTINATION ${folder})
 # The manual's picture beside it, where the manual's window looks for it.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/window.png DESTINATION ${folder})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/window.png
+              ${PROJECT_SOURCE_DIR}/docs/lsp-neovim.png DESTINATION ${folder})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${folder}/docs)
 install(DIRECTORY DESTINATION ${folder}/Exports)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${folder}/Projects)
 
 install(TARGETS lintrelc RUNTIME DESTINATION bin ${package})
 install(FILES ${PROJECT_SOURCE_DIR}/WhatsNew.txt ${PROJECT_SOURCE_DIR}/docs/manual.md
-              ${PROJECT_SOURCE_DIR}/docs/window.png DESTINATION share/lintrel ${package})
+              ${PROJECT_SOURCE_DIR}/docs/window.png ${PROJECT_SOURCE_DIR}/docs/lsp-neovim.png
+              DESTINATION share/lintrel ${package})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION share/lintrel ${package})
 install(DIRECTORY ${data}/highlighting/vscode DESTINATION share/lintrel ${package})
 

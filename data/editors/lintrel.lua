@@ -40,7 +40,8 @@ vim.api.nvim_create_autocmd('BufNewFile', {
 })
 
 -- Neovim before 0.10 shows no inlay hints of its own: the BASIC line numbers
--- are shown at the end of each line instead.
+-- are shown at the window's right edge instead, clear of the diagnostics at
+-- the end of the line.
 local hints = vim.api.nvim_create_namespace('lintrel_hints')
 local function show_hints(client, buffer)
   local last = vim.api.nvim_buf_line_count(buffer)
@@ -54,8 +55,8 @@ local function show_hints(client, buffer)
     for _, hint in ipairs(result or {}) do
       if hint.position.line < vim.api.nvim_buf_line_count(buffer) then
         vim.api.nvim_buf_set_extmark(buffer, hints, hint.position.line, 0, {
-          virt_text = { { '  ' .. hint.label, 'Comment' } },
-          virt_text_pos = 'eol',
+          virt_text = { { hint.label, 'LineNr' } },
+          virt_text_pos = 'right_align',
         })
       end
     end

@@ -67,6 +67,7 @@ list(APPEND expected
     usr/share/lintrel/editors/helix-languages.toml
     usr/share/lintrel/editors/kate-lspclient.json
     usr/share/lintrel/editors/lintrel.lua
+    usr/share/lintrel/lsp-neovim.png
     usr/share/lintrel/manual.md
     usr/share/lintrel/vscode/package.json
     usr/share/lintrel/vscode/syntaxes/lintrel.tmLanguage.json
