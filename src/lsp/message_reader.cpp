@@ -78,12 +78,15 @@ std::optional<ReadEvent> MessageReader::next() {
 std::optional<ReadEvent> MessageReader::readHeaders() {
     while (true) {
         const std::string_view rest = std::string_view(buffer_).substr(start_);
-        const std::size_t end = rest.find('\n');
+        // Bytes that arrive one by one are each looked at once.
+        const std::size_t end = rest.find('\n', searched_);
         if (end == std::string_view::npos) {
+            searched_ = rest.size();
             if (rest.size() <= kHeaderLineLimit) return std::nullopt;
             // No line this long is a header: drop it up to its end.
             buffer_.clear();
             start_ = 0;
+            searched_ = 0;
             dropLine_ = true;
             headerSeen_ = true;
             if (blockProblem_.empty()) blockProblem_ = tooLong();
@@ -91,6 +94,7 @@ std::optional<ReadEvent> MessageReader::readHeaders() {
         }
         std::string_view line = rest.substr(0, end);
         start_ += end + 1;
+        searched_ = 0;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         // The same line fed in pieces would have been dropped before its end came.
         if (end > kHeaderLineLimit) {

@@ -38,6 +38,7 @@ private:
 
     std::string buffer_;  // bytes not yet taken, from `start_` on
     std::size_t start_ = 0;
+    std::size_t searched_ = 0;  // bytes after start_ known to hold no line end
     bool inBody_ = false;
     std::size_t bodyLength_ = 0;
     // The header block being read.
