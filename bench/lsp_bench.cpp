@@ -3,7 +3,8 @@
 //     opens a generated HT project of LINES lines (default 50,000) in an
 //     in-process server, builds it, then makes CHANGES one-character changes
 //     (default 5), each built and published; each change runs in
-//     measureOneChange, which callgrind counts alone (--toggle-collect).
+//     measureOneChange, which callgrind counts alone (--toggle-collect) and
+//     dumps at its end.
 //   lintrel_lsp_bench messages [LINES] DIR
 //     writes the framed messages of the same session for a real process:
 //     DIR/open (initialize, initialized, didOpen), DIR/change (one change),
@@ -13,6 +14,12 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_DUMP_STATS
+#endif
 
 #include "lsp/message_reader.h"
 #include "lsp/server.h"
@@ -64,6 +71,7 @@ __attribute__((noinline)) std::size_t measureOneChange(lintrel::lsp::Server& ser
     const std::size_t before = published;
     server.receive(change);
     server.runDueBuilds(lintrel::lsp::Clock::now() + std::chrono::hours(1), {});
+    CALLGRIND_DUMP_STATS;  // one profile per change
     return published - before;
 }
 
