@@ -3,6 +3,8 @@
 # everything is already there.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libgl-dev)
+# The language server's JSON, and the editor whose own client its test drives.
+packages+=(nlohmann-json3-dev neovim)
 # The Debian package and its checks: cpack's Depends from dpkg-shlibdeps, the
 # desktop entry, the MIME type, the man pages, KDE's highlighting engine.
 packages+=(dpkg-dev file desktop-file-utils shared-mime-info groff-base libkf5syntaxhighlighting-tools)
