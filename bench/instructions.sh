@@ -37,7 +37,7 @@ instructions() {  # OUT FUNCTION ARGS...
   part=0
   if [ -n "$function" ]; then
     part=$(callgrind_annotate --inclusive=yes "$work/cg" 2>/dev/null | awk -v f="$function" \
-      'index($0, f) {gsub(",", "", $1); print $1; exit}')
+      'index($0, f) && !found {gsub(",", "", $1); print $1; found = 1}' || true)
   fi
   eval "$out=\"$total ${part:-0}\""
 }
