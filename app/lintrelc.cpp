@@ -189,7 +189,8 @@ std::optional<std::string> readProject(const Arguments& arguments) {
 
 lintrel::OutputPlace outputPlace(const Arguments& arguments, const fs::path& defaultExports) {
     using Kind = lintrel::OutputPlace::Kind;
-    if (arguments.output == kStandardStream) return {Kind::Stream, {}, STDOUT_FILENO};
+    if (arguments.output == kStandardStream || (arguments.output && lintrel::namesStandardOutput(*arguments.output)))
+        return {Kind::Stream, {}, STDOUT_FILENO};
     if (arguments.output) return {Kind::File, *arguments.output};
     return {Kind::ExportsFolder, arguments.exports.value_or(defaultExports)};
 }

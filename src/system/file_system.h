@@ -36,11 +36,16 @@ bool isOpen(int fd);
 
 // Replaces `path` with `bytes` so that a failed write never leaves a
 // half-written file in its place: the bytes go into a new file beside it,
-// which is synced, then renamed over `path`, then the folder is synced.
-// Returns an error text naming the path.
+// which is synced, then renamed over `path`, then the folder is synced. A
+// device, a FIFO or a socket (or a link to one) is not replaced but written
+// into. Returns an error text naming the path.
 std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
                                               const std::vector<unsigned char>& bytes,
                                               FileCalls& calls = systemFileCalls());
+
+// "/dev/stdout" and its other names: an output path that means the
+// standard output stream itself.
+bool namesStandardOutput(const std::filesystem::path& path);
 
 // The folder of the running executable; the current folder when it cannot be found.
 std::filesystem::path executableFolder();
