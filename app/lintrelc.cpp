@@ -79,8 +79,9 @@ void printHelp() {
               << lintrel::app::kListUsage << "\n"
               << "Prints an image's program as a numbered listing (UTF-8; --cp1250: as stored).\n\n"
               << lintrel::app::kImportUsage << "\n"
-              << "Turns an image, or a numbered listing of the platform given, into a project\n"
-              << "(code page 1250, CR LF) on standard output or in PROJECT. --renumber numbers\n"
+              << "Turns an image, or a numbered listing of the platform given (code page 1250 or\n"
+              << "UTF-8; - reads standard input), into a project (code page 1250, CR LF) on\n"
+              << "standard output or in PROJECT. --renumber numbers\n"
               << "the lines afresh; --lenient lets unnumbered, repeated and unordered lines pass\n"
               << "with a warning each.\n";
 }
