@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <functional>
 #include <memory>
@@ -62,6 +63,9 @@ public:
     // Overwrite, Reload it and Cancel. Escape: Cancel.
     enum class ChangedFileAnswer { Overwrite, Reload, Cancel };
     virtual ChangedFileAnswer askAboutChangedFile(QWidget* parent) = 0;
+
+    // One of `items` (the first one selected), or empty when cancelled.
+    virtual QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) = 0;
 };
 
 // The real dialogs.
@@ -80,6 +84,7 @@ public:
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
     CommandAnswer askToRunCommand(QWidget* parent, const QString& command) override;
     ChangedFileAnswer askAboutChangedFile(QWidget* parent) override;
+    QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) override;
 };
 
 }  // namespace lintrel
