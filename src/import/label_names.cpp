@@ -62,9 +62,14 @@ bool LabelNames::taken(std::string_view name) const {
 
 std::string LabelNames::claim(const std::string& wanted) {
     std::string name = wanted;
-    for (int n = 2; taken(name); ++n) {
-        const std::string suffix = "_" + std::to_string(n);
-        name = trimmed(wanted.substr(0, kLongestLabelName - suffix.size())) + suffix;
+    std::string key = wanted;
+    for (char& c : key) c = lower(c);
+    int& next = nextSuffix_.try_emplace(key, 2).first->second;
+    if (taken(name)) {
+        do {
+            const std::string suffix = "_" + std::to_string(next++);
+            name = trimmed(wanted.substr(0, kLongestLabelName - suffix.size())) + suffix;
+        } while (taken(name));
     }
     std::string folded = name;
     for (char& c : folded) c = lower(c);

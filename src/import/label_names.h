@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace lintrel {
 
@@ -30,6 +31,9 @@ public:
 
 private:
     std::set<std::string> names_;  // lower case
+    // Per wanted name (lower case), the suffix to try next: the ones before
+    // it are taken for good, so many lines named alike cost no rescans.
+    std::unordered_map<std::string, int> nextSuffix_;
 };
 
 }  // namespace lintrel

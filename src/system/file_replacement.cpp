@@ -256,10 +256,12 @@ private:
 };
 
 // Into a device, a FIFO or a socket the bytes are written as into a stream.
+// A FIFO that nobody reads is an error, not a wait without end.
 std::optional<std::string> writeInto(const std::filesystem::path& path, const std::vector<unsigned char>& bytes,
                                      FileCalls& calls) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failure(path, errno);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = calls.write(fd, bytes.data() + done, bytes.size() - done);
