@@ -20,7 +20,7 @@ mutants=(
   "src/import/unnumber.cpp@line.bytes[first] == '0') ++first;@false) ++first;@tests/import/import_tests@TypedCharacters.*"
   "src/import/numbered_listing.cpp@c == '|' ? \"{7C}\"@c == '!' ? \"{7C}\"@tests/import/import_tests@TypedCharacters.*"
   "src/import/numbered_listing.cpp@startsDirective(text, i) ? \"{26}\"@false ? \"{26}\"@tests/import/import_tests@TypedCharacters.*"
-  "src/import/unnumber.cpp@(c >= 'a' && c <= 'z');@false;@tests/import/import_tests@TypedCharacters.*"
+  "src/import/unnumber.cpp@(c >= 'a' && c <= 'z') || utf8Lead;@false || utf8Lead;@tests/import/import_tests@TypedCharacters.*"
   "src/import/numbered_listing.cpp@const bool glued = platform_@const bool glued = false && platform_@tests/import/import_tests@TypedCharacters.*"
   "src/import/unnumber.cpp@if (const auto difference = firstDifference(bytes, line.bytes))@if (const auto difference = std::optional<std::string>())@tests/import/import_tests@TypedCharacters.*"
 )

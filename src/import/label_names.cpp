@@ -52,7 +52,11 @@ std::string nameFromRemark(std::string_view remark) {
     return name;
 }
 
-std::string nameFromNumber(long number) { return "l" + std::to_string(number); }
+std::string nameFromNumber(long number) {
+    std::string name = "l";  // built by appends: GCC 12 at -O3 warns wrongly on "l" + string
+    name += std::to_string(number);
+    return name;
+}
 
 bool LabelNames::taken(std::string_view name) const {
     std::string folded(name);
@@ -67,7 +71,8 @@ std::string LabelNames::claim(const std::string& wanted) {
     int& next = nextSuffix_.try_emplace(key, 2).first->second;
     if (taken(name)) {
         do {
-            const std::string suffix = "_" + std::to_string(next++);
+            std::string suffix = "_";  // built by appends: GCC 12 at -O3 warns wrongly on "_" + string
+            suffix += std::to_string(next++);
             name = trimmed(wanted.substr(0, kLongestLabelName - suffix.size())) + suffix;
         } while (taken(name));
     }

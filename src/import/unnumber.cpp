@@ -347,8 +347,17 @@ long splitBuiltLine(const Platform& platform, const std::string& line, std::vect
 
 std::string describeByte(unsigned char b) {
     constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text = b >= 0x20 && b < 0x7F ? "\"" + std::string(1, static_cast<char>(b)) + "\" " : "";
-    return text + "(" + kDigits[b >> 4] + kDigits[b & 0xF] + ")";
+    std::string text;  // built by appends: GCC 12 at -O3 warns wrongly on "(" + string
+    if (b >= 0x20 && b < 0x7F) {
+        text += '"';
+        text += static_cast<char>(b);
+        text += "\" ";
+    }
+    text += '(';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 0xF];
+    text += ')';
+    return text;
 }
 
 // Where the built bytes first differ from the program's, or nothing.
