@@ -3,6 +3,7 @@
 //            [-Wunused-label] PROJECT
 //   lintrelc list [--platform ID] [--cp1250] IMAGE
 //   lintrelc import [--platform ID] [--renumber START,STEP] [--lenient] [-o PROJECT] FILE
+//   lintrelc lsp [--stdio]          (also started as lintrel-lsp)
 // Warnings go to stderr before the usual output and leave the exit code as
 // it is. Exit 0 after writing the one output file, 1 on a build or file
 // error or on warnings under --werror (nothing written, nothing started),
@@ -19,6 +20,7 @@
 #include <system_error>
 
 #include "import_commands.h"
+#include "lsp_command.h"
 #include "compiler/diagnostic_text.h"
 #include "export/export.h"
 #include "system/file_system.h"
@@ -83,7 +85,9 @@ void printHelp() {
               << "UTF-8; - reads standard input), into a project (code page 1250, CR LF) on\n"
               << "standard output or in PROJECT. --renumber numbers\n"
               << "the lines afresh; --lenient lets unnumbered, repeated and unordered lines pass\n"
-              << "with a warning each.\n";
+              << "with a warning each.\n\n"
+              << lintrel::app::kLspUsage << "\n"
+              << "Runs the language server for other editors on standard input and output.\n";
 }
 
 // Splits "--name=value" or takes the value from the next argument.
@@ -260,6 +264,10 @@ int compile(const Arguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 0 && fs::path(argv[0]).filename() == lintrel::app::kLanguageServerName) {
+        return lintrel::app::runLanguageServer(argc, argv);
+    }
+    if (argc > 1 && std::string_view(argv[1]) == "lsp") return lintrel::app::runLanguageServer(argc - 1, argv + 1);
     if (argc > 1 && std::string_view(argv[1]) == "list") return lintrel::app::runList(argc - 1, argv + 1);
     if (argc > 1 && std::string_view(argv[1]) == "import") return lintrel::app::runImport(argc - 1, argv + 1);
     const CommandLine line = parseCommandLine(argc, argv);

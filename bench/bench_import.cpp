@@ -45,7 +45,7 @@ void BM_ReadAndList(benchmark::State& state) {
     if (htImage().empty()) state.SkipWithError("no image");
     for (auto _ : state) {
         const lintrel::ImageReading reading = ht.reader(htImage());
-        for (const lintrel::StoredLine& line : reading.lines) lister.list(line.bytes, listed);
+        for (std::size_t i = 0; i < reading.program.size(); ++i) lister.list(reading.program.bytes(i), listed);
         benchmark::DoNotOptimize(listed.text.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * htImage().size()));

@@ -61,6 +61,33 @@ std::vector<std::string> sampleProgram(std::string_view platform, const SampleSh
     return lines;
 }
 
+std::vector<std::string> typicalProgram(std::string_view platform, std::size_t bytes) {
+    constexpr std::array<std::string_view, 12> kTypical = {
+        "REM COUNT THE SCORE", "LET S=S+1", "FOR I=1 TO 10:NEXT I", "IF S>9 THEN GOSUB @L",
+        "PRINT \"WELL DONE\"", "A$=STR$(S)+CHR$(65)", "DATA 3,1,4,1,5", "DIM B(9):READ B(1)",
+        "PRINT TAB(8);S", "GOTO @L", "R=RND(1)*6", "POKE 16384,PEEK(16385)",
+    };
+    constexpr int kLabelEvery = 48;
+    std::vector<std::string> lines = {"&P=" + std::string(platform)};
+    std::size_t size = lines[0].size() + 2;
+    for (int i = 0; size < bytes; ++i) {
+        std::string line = i % kLabelEvery == 0 ? "\\L" + std::to_string(i / kLabelEvery) + " " : "\t";
+        std::string_view statement = kTypical[static_cast<std::size_t>(i) % kTypical.size()];
+        if (const std::size_t at = statement.find("@L"); at != std::string_view::npos) {
+            // Back to the label before, or on to the next one.
+            const int target = i / kLabelEvery + (i % 2 == 0 ? 1 : 0);
+            line += std::string(statement.substr(0, at)) + "\\L" + std::to_string(target);
+            statement.remove_prefix(at + 2);
+        }
+        line += statement;
+        size += line.size() + 2;
+        lines.push_back(std::move(line));
+    }
+    // The last reference forward has a label to name.
+    lines.push_back("\\L" + std::to_string(static_cast<int>(lines.size()) / kLabelEvery + 1) + " END");
+    return lines;
+}
+
 std::size_t projectBytes(const std::vector<std::string>& lines) {
     std::size_t bytes = 0;
     for (const auto& line : lines) bytes += line.size() + 2;

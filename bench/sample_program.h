@@ -16,6 +16,11 @@ struct SampleShape {
 
 std::vector<std::string> sampleProgram(std::string_view platform, const SampleShape& shape);
 
+// The typical program: twelve statements in turn, one a line (REM, LET,
+// FOR/NEXT, IF..THEN GOSUB, PRINT, STR$/CHR$, DATA, DIM/READ, PRINT TAB, GOTO,
+// RND, POKE/PEEK), a label every 48 lines, until the file holds `bytes`.
+std::vector<std::string> typicalProgram(std::string_view platform, std::size_t bytes);
+
 // Bytes of the project file: every line plus CR LF.
 std::size_t projectBytes(const std::vector<std::string>& lines);
 

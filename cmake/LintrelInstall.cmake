@@ -1,7 +1,9 @@
 # Site settings of the window, the portable install and the Debian package.
 #
 # `cmake --install <build> --prefix DIR` lays out
-#   DIR/lintrel/            the portable folder: lintrel, lintrelc, Portable.txt,
+#   DIR/lintrel/            the portable folder: lintrel, lintrelc, lintrel-lsp
+#                           (the language server, a link to lintrelc), editors/,
+#                           Portable.txt,
 #                           WhatsNew.txt, manual.md, docs/, Exports/ (empty),
 #                           Projects/ (the examples); Options.ini appears here
 #                           at the first close
@@ -41,16 +43,27 @@ set(folder ${LINTREL_INSTALL_FOLDER})
 install(TARGETS lintrelc RUNTIME DESTINATION ${folder})
 install(FILES ${data}/Portable.txt ${PROJECT_SOURCE_DIR}/WhatsNew.txt DESTINATION ${folder})
 # The manual's picture beside it, where the manual's window looks for it.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/window.png DESTINATION ${folder})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/window.png
+              ${PROJECT_SOURCE_DIR}/docs/outline.png ${PROJECT_SOURCE_DIR}/docs/rename.png
+              ${PROJECT_SOURCE_DIR}/docs/lsp-neovim.png DESTINATION ${folder})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${folder}/docs)
 install(DIRECTORY DESTINATION ${folder}/Exports)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${folder}/Projects)
 
 install(TARGETS lintrelc RUNTIME DESTINATION bin ${package})
 install(FILES ${PROJECT_SOURCE_DIR}/WhatsNew.txt ${PROJECT_SOURCE_DIR}/docs/manual.md
-              ${PROJECT_SOURCE_DIR}/docs/window.png DESTINATION share/lintrel ${package})
+              ${PROJECT_SOURCE_DIR}/docs/window.png ${PROJECT_SOURCE_DIR}/docs/outline.png
+              ${PROJECT_SOURCE_DIR}/docs/rename.png ${PROJECT_SOURCE_DIR}/docs/lsp-neovim.png
+              DESTINATION share/lintrel ${package})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION share/lintrel ${package})
 install(DIRECTORY ${data}/highlighting/vscode DESTINATION share/lintrel ${package})
+
+# The language server under the name the editors' settings start, in both
+# layouts: a link to lintrelc, which serves when started by that name.
+install(CODE "file(CREATE_LINK lintrelc \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${folder}/lintrel-lsp\" SYMBOLIC)")
+install(DIRECTORY ${data}/editors DESTINATION ${folder})
+install(CODE "file(CREATE_LINK lintrelc \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/lintrel-lsp\" SYMBOLIC)" ${package})
+install(DIRECTORY ${data}/editors DESTINATION share/lintrel ${package})
 
 # Man pages, compressed as Debian ships them (no name or time inside, so the
 # package is the same from build to build).

@@ -28,13 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    require(result.lines.size() == result.sourceLines.size(), "sourceLines out of step with lines");
     require(result.labelNames.size() == result.labelNumbers.size(), "label lists out of step");
-    for (std::size_t i = 0; i < result.lines.size(); ++i) {
-        require(!result.lines[i].empty(), "an empty transfer line");
-        require(result.sourceLines[i] >= 0 && result.sourceLines[i] < static_cast<int>(lines.size()),
-                "a transfer line from outside the project");
-        require(i == 0 || result.sourceLines[i] > result.sourceLines[i - 1], "transfer lines out of order");
+    const lintrel::Program& program = result.program;
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        require(!program.bytes(i).empty(), "an empty program line");
+        require(program.origin(i) < lines.size(), "a program line from outside the project");
+        require(i == 0 || program.origin(i) > program.origin(i - 1), "program lines out of order");
     }
     const lintrel::ExportResult file = lintrel::makeOutputFile(result);
     if (file.error) require(!file.error->message.empty(), "an export error without a message");

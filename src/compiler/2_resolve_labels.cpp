@@ -14,7 +14,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "compiler/passes.h"
+#include "compiler/labels.h"
+#include "text/ascii.h"
 
 namespace lintrel::passes {
 namespace {
@@ -125,6 +126,7 @@ std::vector<KeyedRow> keyRows(const LabelTable& sorted, LabelIndex& index) {
         const std::string& name = sorted.names[r];
         index.maxLength = std::max(index.maxLength, name.size());
         if (name.find('\\', 1) != std::string::npos) index.backslashOnlyFirst = false;
+        if (name.find('{') != std::string::npos) index.namesHoldBraces = true;
         std::uint64_t rolling = 0;
         for (const char c : name) rolling = roll(rolling, c);
         byKey.emplace_back(hashKey(rolling, name.size()), static_cast<std::uint32_t>(r));
@@ -284,6 +286,44 @@ void resolveLabels(const LabelIndex& index, std::string& line, std::string& scra
         p = next;
     }
     line.swap(scratch);
+}
+
+// A reference never takes in a byte already made, unless a name holds a
+// "{" and so could take in the token literal that byte was written as: such a
+// project's lines are resolved as the text they stand for, bytes as literals.
+void resolveLabels(const LabelIndex& index, LinePieces& line, LinePieces& scratch, std::string& text) {
+    bool referenced = false;
+    for (std::size_t k = 0; k < line.count() && !referenced; k += 2)
+        referenced = line.piece(k).find('\\') != std::string_view::npos;
+    if (!referenced || index.names.empty()) return;
+    scratch.clear();
+    std::string resolved;
+    if (index.namesHoldBraces) {
+        resolved.clear();
+        for (std::size_t k = 0; k < line.count(); ++k) {
+            if (!LinePieces::isFinal(k)) {
+                resolved += line.piece(k);
+                continue;
+            }
+            for (const char byte : line.piece(k)) resolved += tokenLiteral(static_cast<unsigned char>(byte));
+        }
+        resolveLabels(index, resolved, text);
+        scratch.text(resolved);
+    } else {
+        for (std::size_t k = 0; k < line.count(); ++k) {
+            const std::string_view piece = line.piece(k);
+            if (LinePieces::isFinal(k)) {
+                scratch.bytes(piece);
+            } else if (piece.find('\\') == std::string_view::npos) {
+                scratch.text(piece);
+            } else {
+                resolved.assign(piece);
+                resolveLabels(index, resolved, text);
+                scratch.text(resolved);
+            }
+        }
+    }
+    std::swap(line, scratch);
 }
 
 }  // namespace lintrel::passes

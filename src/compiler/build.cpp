@@ -7,7 +7,11 @@
 
 #include <algorithm>
 
-#include "compiler/passes.h"
+#include "compiler/assembler.h"
+#include "compiler/labels.h"
+#include "compiler/platform_tables.h"
+#include "compiler/tokenizer.h"
+#include "compiler/warnings.h"
 #include "text/code_page_1250.h"
 
 namespace lintrel {
@@ -62,7 +66,7 @@ public:
         pass(static_cast<long long>(rows), static_cast<long long>(rows));
         advanceStage();
     }
-    void nibblesEncoded() {
+    void literalsRead() {
         pass(256, 256);
         advanceStage();
     }
@@ -173,9 +177,9 @@ FirstRun readLabels(const SourceLines& source, const BuildOptions& options, Prog
         const Platform* read = state.platform;
         result.error = scanLabelsAndDirectives(state, line, index, labels, assembled, names);
         progress.platformInForce(*state.platform);
-        if (!assembled.text.empty()) {
+        if (assembled.made) {
             ++run.transferCount;
-            if (numbering) run.lineNumbers.push_back(state.lineNumber - state.increment);
+            if (numbering) run.lineNumbers.push_back(assembled.number);
             if (run.madeUnder.empty() || run.madeUnder.back().read != read ||
                 run.madeUnder.back().numbered != state.platform)
                 run.madeUnder.push_back({read, state.platform, index});
@@ -230,17 +234,19 @@ struct Warnings {
     }
 };
 
-// Pass 1 again, each line straight through passes 2 to 5 into `result`.
+// Pass 1 again, each line straight through passes 2 to 4 into `result`.
 void finishLines(const SourceLines& source, const BuildOptions& options, const LabelIndex& labels,
                  std::size_t transferCount, Progress& progress, Warnings* warnings, BuildResult& result) {
     const Platform& platform = *result.platform;
     const PlatformTables& tables = tablesOf(platform);
     const bool tokenizing = !platform.characters.empty();
-    result.lines.reserve(transferCount);
-    result.sourceLines.reserve(transferCount);
+    Program& program = result.program;
+    program.reserve(transferCount, 0);
     AssemblerState state = startState(options);
     AssembledLine assembled;
-    std::string scratch;
+    LinePieces scratch;
+    std::string text;
+    Untranslated untranslated;
     WarningList labelWarnings;
     WarningList referenceWarnings;
     LabelContext context{&labels, nullptr, nullptr};
@@ -252,27 +258,28 @@ void finishLines(const SourceLines& source, const BuildOptions& options, const L
         labelWarnings.clear();
         referenceWarnings.clear();
         assembleLine(state, line, index, assembled, context);
-        std::string& text = assembled.text;
-        if (!text.empty()) {
-            if (platform.resolvesLabels) resolveLabels(labels, text, scratch);
-            if (platform.runsNibblePass && tokenizing) {
-                encodeNibbles(text, scratch);
-                text.swap(scratch);
+        if (assembled.made) {
+            if (platform.resolvesLabels) resolveLabels(labels, assembled.pieces, scratch, text);
+            tokenizeLine(tables, assembled.pieces, program.pending(), untranslated);
+            if (tokenizing) {
+                result.error = checkCharacters(platform, untranslated, line, assembled, index);
+                untranslated.clear();
             }
-            tokenizeLine(tables, text, scratch);
-            if (tokenizing) result.error = checkCharacters(platform, text, line, assembled, index);
             if (!result.error && warnings != nullptr && warnings->references) {
-                warnings->references->check(text, result.lines.size(), line, assembled, index,
-                                            referenceWarnings);
+                const auto bytes = program.pendingBytes();
+                warnings->references->check({reinterpret_cast<const char*>(bytes.data()), bytes.size()},
+                                            program.size(), line, assembled, index, referenceWarnings);
             }
         }
         if (warnings != nullptr && !(labelWarnings.empty() && referenceWarnings.empty()))
             warnings->lines.appendLine(labelWarnings, referenceWarnings);
-        if (result.error) return false;
-        if (text.empty()) return true;
-        progress.finishing(result.lines.size(), transferCount);
-        result.lines.emplace_back(text);
-        result.sourceLines.push_back(index);
+        if (result.error) {
+            program.dropPending();
+            return false;
+        }
+        if (!assembled.made) return true;
+        progress.finishing(program.size(), transferCount);
+        program.endLine(static_cast<long>(assembled.number), static_cast<std::size_t>(index));
         return true;
     });
 }
@@ -305,7 +312,7 @@ BuildResult runBuild(const SourceLines& source, const BuildOptions& options, con
             warnings->used.assign(index.names.size(), 0);
             warnings->references.emplace(platform, std::move(first.lineNumbers));
         }
-        if (platform.runsNibblePass) progress.nibblesEncoded();
+        if (platform.literalStage) progress.literalsRead();
         progress.finishingLines(first.transferCount);
         finishLines(source, options, index, first.transferCount, progress, warnings ? &*warnings : nullptr,
                     result);

@@ -8,18 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/diagnostic.h"
+#include "images/program.h"
 #include "platforms/platforms.h"
 
 namespace lintrel {
-
-// A build error or warning as the window and the command line report it.
-struct Diagnostic {
-    std::string message;     // exact user-facing text, code page 1250 bytes
-    int line = -1;           // 0-based editor line; -1 when no line applies
-    int column = 0;          // 0-based column of the selection start
-    int length = 0;          // characters to select
-    bool selects = false;    // false: nothing is selected (line-number limit)
-};
 
 // Which warnings a build looks for; the output does not depend on them.
 struct WarningOptions {
@@ -46,8 +39,7 @@ struct BuildResult {
     std::optional<Diagnostic> error;                // set when the build stopped
     const Platform* platform = &noPlatform();       // in force after the last line; never null
     std::string emulatorCommand;      // value of the last "&E=", may be empty
-    std::vector<std::string> lines;   // the transfer buffer: finished lines
-    std::vector<int> sourceLines;     // 0-based editor line each transfer line came from
+    Program program;                  // the finished lines; each line's origin is its 0-based editor line
     std::vector<std::string> labelNames;    // label table after the resolver (sorted)
     std::vector<std::string> labelNumbers;  // decimal text, row for row with labelNames
     // The first kKeptWarnings warnings, sorted by place (line, then column),

@@ -4,7 +4,8 @@
 // once the line is assembled.
 #include "compiler/line_map.h"
 
-#include "compiler/passes.h"
+#include "compiler/assembler.h"
+#include "compiler/labels.h"
 
 namespace lintrel {
 
@@ -23,9 +24,8 @@ BasicLineMap numberLines(const std::vector<std::string>& projectLines, const Bui
         map.error =
             scanLabelsAndDirectives(state, projectLines[i], static_cast<int>(i), labels, assembled, names);
         if (map.error) break;
-        const bool numbered =
-            !assembled.text.empty() && state.platform->lineNumberForm != LineNumberForm::None;
-        map.numbers.push_back(numbered ? state.lineNumber - state.increment : kNoBasicLine);
+        const bool numbered = assembled.made && state.platform->lineNumberForm != LineNumberForm::None;
+        map.numbers.push_back(numbered ? assembled.number : kNoBasicLine);
     }
     map.mappedLines = static_cast<int>(map.numbers.size());
     return map;

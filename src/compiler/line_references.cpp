@@ -8,84 +8,23 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <mutex>
+#include <optional>
 #include <span>
+
+#include "text/ascii.h"
 
 namespace lintrel {
 namespace {
 
-// What a keyword is followed by.
-enum class Takes : unsigned char {
-    None,
-    NumberList,    // GOTO, GOSUB: a number, or several after ON, separated by commas
-    Number,        // THEN, ELSE, RESTORE, RUN
-    ResumeNumber,  // RESUME: 0 means the failing statement again, not a line
-    Comparison,    // ERL: a number after =, <, > or a pair of them
-    ErrorTrap,     // ERROR: "ON ERROR GOTO 0" turns trapping off, it names no line
-    Remark,        // the rest of the line is not program
-    DataItems,     // up to the next colon outside quotes
-};
-
-struct ReferenceKeyword {
-    std::string_view text;
-    Takes takes;
-};
-
-// clang-format off
-constexpr std::array<ReferenceKeyword, 7> kHomelabKeywords{{
-    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList}, {"THEN", Takes::Number},
-    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"REM", Takes::Remark}, {"DATA", Takes::DataItems},
-}};
-// Microsoft-family BASIC of the HT-1080Z and the Primo.
-constexpr std::array<ReferenceKeyword, 12> kMicrosoftKeywords{{
-    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList},
-    {"THEN", Takes::Number}, {"ELSE", Takes::Number},
-    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"RESUME", Takes::ResumeNumber},
-    {"ERL", Takes::Comparison}, {"ERROR", Takes::ErrorTrap}, {"REM", Takes::Remark}, {"'", Takes::Remark},
-    {"DATA", Takes::DataItems},
-}};
-constexpr std::array<ReferenceKeyword, 9> kTvcKeywords{{
-    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList},
-    {"THEN", Takes::Number}, {"ELSE", Takes::Number},
-    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"REM", Takes::Remark}, {"!", Takes::Remark},
-    {"DATA", Takes::DataItems},
-}};
-// Platforms that store text: the keywords most BASICs share.
-constexpr std::array<ReferenceKeyword, 12> kTextKeywords{{
-    {"GOTO", Takes::NumberList}, {"GOSUB", Takes::NumberList},
-    {"THEN", Takes::Number}, {"ELSE", Takes::Number},
-    {"RESTORE", Takes::Number}, {"RUN", Takes::Number}, {"RESUME", Takes::ResumeNumber},
-    {"ERL", Takes::Comparison}, {"ERROR", Takes::ErrorTrap}, {"REM", Takes::Remark}, {"'", Takes::Remark},
-    {"DATA", Takes::DataItems},
-}};
-
-// Each family's keywords are bits of a 16-bit mask in the text scan.
-static_assert(kHomelabKeywords.size() <= 16 && kMicrosoftKeywords.size() <= 16 && kTvcKeywords.size() <= 16 &&
-              kTextKeywords.size() <= 16);
-
-struct Family {
-    std::string_view platform;
-    std::span<const ReferenceKeyword> keywords;
-};
-constexpr std::array<Family, 5> kFamilies{{
-    {"HL2", kHomelabKeywords}, {"HL3", kHomelabKeywords},
-    {"PRIMO", kMicrosoftKeywords}, {"HT", kMicrosoftKeywords},
-    {"TVC", kTvcKeywords},
-}};
-// clang-format on
+// Each platform's keywords are bits of a 16-bit mask in the text scan.
+static_assert(kHomelabReferences.size() <= 16 && kMicrosoftReferences.size() <= 16 &&
+              kTvcReferences.size() <= 16 && kTextReferences.size() <= 16);
 
 // Comparison operators as the keyword tables may hold them.
 constexpr std::array<std::string_view, 9> kComparisons = {"=", "<", ">", "<>", "<=", ">=", "=<", "=>", "><"};
 
-std::span<const ReferenceKeyword> keywordsOf(const Platform& platform) {
-    for (const Family& family : kFamilies) {
-        if (family.platform == platform.id) return family.keywords;
-    }
-    return kTextKeywords;
-}
-
-unsigned char upperAscii(unsigned char c) {
-    return (c >= 'a' && c <= 'z') ? c - 0x20 : c;
-}
+std::span<const ReferenceKeyword> keywordsOf(const Platform& platform) { return platform.lineReferences; }
 
 // A family's keywords with what their first two letters may be, so that
 // text is passed over fast where no keyword can start: a byte that begins
@@ -122,31 +61,32 @@ TextKeywords makeTextKeywords(std::span<const ReferenceKeyword> keywords) {
     return text;
 }
 
+// Slots: the accepted platforms in their order, then "no platform".
+constexpr std::size_t kSlots = 8;
+
+// The descriptors stand in one array, so a row's place in it is its slot.
+std::size_t slotOf(const Platform& platform) {
+    const auto platforms = acceptedPlatforms();
+    const auto at = static_cast<std::size_t>(&platform - platforms.data());
+    return &platform >= platforms.data() && at < platforms.size() ? at : kSlots - 1;
+}
+
+// A platform's tables are made on its first use only: a build needs one.
+template <typename Tables, typename Make>
+const Tables& madeOnce(const Platform& platform, Make make) {
+    static std::array<std::once_flag, kSlots> made;
+    static std::array<std::optional<Tables>, kSlots> tables;
+    const std::size_t slot = slotOf(platform);
+    std::call_once(made[slot], [&] { tables[slot].emplace(make(platform)); });
+    return *tables[slot];
+}
+
 const TextKeywords& textKeywordsOf(const Platform& platform) {
-    static const std::array<TextKeywords, 4> all = {
-        makeTextKeywords(kHomelabKeywords), makeTextKeywords(kMicrosoftKeywords),
-        makeTextKeywords(kTvcKeywords), makeTextKeywords(kTextKeywords)};
-    const std::span<const ReferenceKeyword> keywords = keywordsOf(platform);
-    for (const TextKeywords& text : all) {
-        if (text.keywords.data() == keywords.data()) return text;
-    }
-    return all.back();
+    return madeOnce<TextKeywords>(platform, [](const Platform& p) { return makeTextKeywords(keywordsOf(p)); });
 }
 
 bool sameLetters(std::string_view text, std::size_t at, std::string_view keyword) {
-    if (text.size() - at < keyword.size()) return false;
-    for (std::size_t i = 0; i < keyword.size(); ++i) {
-        if (upperAscii(static_cast<unsigned char>(text[at + i])) != static_cast<unsigned char>(keyword[i]))
-            return false;
-    }
-    return true;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+    return startsWithLetters(text, at, keyword);
 }
 
 // The byte that names a keyword: the last of its code ("{3A}{95}" is ELSE
@@ -156,7 +96,7 @@ int keywordCode(const Platform& platform, std::string_view text) {
         if (row.text.size() != text.size() || !sameLetters(row.text, 0, text)) continue;
         const std::string_view code = row.code;
         if (code.size() < 4) return -1;
-        return hexValue(code[code.size() - 3]) * 16 + hexValue(code[code.size() - 2]);
+        return tokenLiteralAt(code.substr(code.size() - 4));
     }
     return -1;
 }
@@ -192,20 +132,7 @@ StoredCodes makeStoredCodes(const Platform& platform) {
     return codes;
 }
 
-const StoredCodes& storedCodesOf(const Platform& platform) {
-    static const auto all = [] {
-        std::array<StoredCodes, 8> codes{};
-        const auto platforms = acceptedPlatforms();
-        for (std::size_t i = 0; i < platforms.size() && i < codes.size(); ++i)
-            codes[i] = makeStoredCodes(platforms[i]);
-        return codes;
-    }();
-    for (const StoredCodes& codes : all) {
-        if (codes.platform == &platform) return codes;
-    }
-    static const StoredCodes none = makeStoredCodes(noPlatform());
-    return none;
-}
+const StoredCodes& storedCodesOf(const Platform& platform) { return madeOnce<StoredCodes>(platform, makeStoredCodes); }
 
 struct Keyword {
     Takes takes = Takes::None;

@@ -1,20 +1,38 @@
 // Lookups built once per platform from its rows: the 256-entry character
-// table and the keyword rows indexed by first character.
-#include <algorithm>
+// table and the keyword rows indexed by first character, every code as bytes.
+#include "compiler/platform_tables.h"
+
 #include <array>
-#include <cstring>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 
-#include "compiler/passes.h"
+#include "compiler/assembler.h"
+#include "text/ascii.h"
 
 namespace lintrel::passes {
 namespace {
 
+PackedBytes pack(std::string_view bytes) {
+    // Every row's code is a few bytes; a longer one would not fit one store.
+    if (bytes.size() > sizeof(std::uint64_t)) throw std::logic_error("a code of more than eight bytes");
+    PackedBytes packed;
+    if (!bytes.empty()) std::memcpy(&packed.bytes, bytes.data(), bytes.size());
+    packed.size = static_cast<std::uint8_t>(bytes.size());
+    return packed;
+}
+
+// A code holding a 00 byte would end the line record on the machine (the HT
+// row for Á is 60 00), so such a row gives no code.
+PackedBytes characterCode(std::string_view literals) {
+    const std::string bytes = codeBytes(literals);
+    return bytes.find('\0') != std::string::npos ? PackedBytes{} : pack(bytes);
+}
+
 // Each byte's code from the first row, in stored order, whose source equals
 // the byte's unit: the byte itself, or on HT its accented letter's UTF-8
 // form. One walk over the rows; a later row never replaces an earlier one.
-void fillCharacterCodes(const Platform& platform, std::array<std::string_view, 256>& codes) {
+void fillCharacterCodes(const Platform& platform, std::array<PackedBytes, 256>& codes) {
     // Only HT keys accented letters by their UTF-8 form; elsewhere every byte
     // is looked up as the byte it is.
     bool utf8Letters = false;
@@ -27,7 +45,7 @@ void fillCharacterCodes(const Platform& platform, std::array<std::string_view, 2
     auto take = [&](unsigned v, std::string_view code) {
         if (found[v]) return;
         found[v] = true;
-        codes[v] = code;
+        codes[v] = characterCode(code);
     };
     for (const CharacterRow& row : platform.characters) {
         if (row.source.size() == 1) {
@@ -41,99 +59,66 @@ void fillCharacterCodes(const Platform& platform, std::array<std::string_view, 2
     }
 }
 
-// A character as the tokenizer's last steps leave it: upper case, then its
-// code's nibble pairs, or itself where it has none.
-std::string finishedCharacter(const PlatformTables& tables, unsigned char c) {
-    const std::string& nibbles = tables.characterNibbles[upperAscii(c)];
-    return nibbles.empty() ? std::string(1, static_cast<char>(upperAscii(c))) : nibbles;
-}
-
-void prepareFinishing(PlatformTables& tables) {
-    for (unsigned v = 0; v < 256; ++v) {
-        tables.keywordStarts[v] = !tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(v))].empty();
-        tables.finishedBytes[v] = finishedCharacter(tables, static_cast<unsigned char>(v));
-        tables.longestFinished = std::max(tables.longestFinished, tables.finishedBytes[v].size());
-    }
-    tables.finishedPacks = tables.longestFinished <= sizeof(std::uint64_t);
-    for (unsigned v = 0; v < 256 && tables.finishedPacks; ++v) {
-        const std::string& text = tables.finishedBytes[v];
-        std::memcpy(&tables.finishedPacked[v], text.data(), text.size());
-        tables.finishedLength[v] = static_cast<std::uint8_t>(text.size());
-    }
-    for (const KeywordRow& row : tables.platform->keywords) {
-        std::string& upper = tables.keywordUpper.emplace_back(row.text);
-        for (char& c : upper) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
-        if (row.text.empty()) continue;
-        auto& seconds = tables.keywordSeconds[upperAscii(static_cast<unsigned char>(row.text[0]))];
-        if (row.text.size() == 1) {
+void indexKeywords(PlatformTables& tables) {
+    const auto rows = tables.platform->keywords;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        tables.keywordCodes.push_back(pack(codeBytes(rows[r].code)));
+        std::string& upper = tables.keywordUpper.emplace_back(rows[r].text);
+        for (char& c : upper) c = upperAscii(c);
+        const std::string_view text = rows[r].text;
+        if (text.empty()) continue;  // an empty text replaces nothing
+        const unsigned char first = upperAscii(static_cast<unsigned char>(text[0]));
+        tables.keywordsByFirst[first].push_back(static_cast<std::uint16_t>(r));
+        auto& seconds = tables.keywordSeconds[first];
+        if (text.size() == 1) {
             seconds.fill(~std::uint64_t{0});
             continue;
         }
         // The second byte as written and, for a letter, in the other case.
-        const unsigned char second = upperAscii(static_cast<unsigned char>(row.text[1]));
+        const unsigned char second = upperAscii(static_cast<unsigned char>(text[1]));
         for (const unsigned v : {unsigned{second}, second >= 'A' && second <= 'Z' ? second + 0x20u : unsigned{second}})
             seconds[v / 64] |= std::uint64_t{1} << (v % 64);
     }
-    tables.keywordFinished.resize(tables.keywordNibbles.size());
-    for (std::size_t r = 0; r < tables.keywordNibbles.size(); ++r) {
-        for (const char c : tables.keywordNibbles[r]) {
-            tables.keywordFinished[r] += tables.finishedBytes[static_cast<unsigned char>(c)];
-        }
-    }
-}
-
-// A code holding a 00 byte would end the line record on the machine (the HT
-// row for Á is 60 00), so such a row gives no code.
-bool endsLineRecord(std::string_view code) {
-    for (std::size_t i = 0; i + 4 <= code.size(); i += 4) {
-        if (code.substr(i, 4) == "{00}") return true;
-    }
-    return false;
+    for (unsigned v = 0; v < 256; ++v)
+        tables.keywordStarts[v] = !tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(v))].empty();
 }
 
 PlatformTables makeTables(const Platform& platform) {
     PlatformTables tables;
     tables.platform = &platform;
-    fillCharacterCodes(platform, tables.characterCodes);
+    fillCharacterCodes(platform, tables.codes);
     for (unsigned v = 0; v < 256; ++v) {
-        if (endsLineRecord(tables.characterCodes[v])) tables.characterCodes[v] = {};
-        encodeNibbles(tables.characterCodes[v], tables.characterNibbles[v]);
-        tables.longestNibbles = std::max(tables.longestNibbles, tables.characterNibbles[v].size());
+        const unsigned char upper = upperAscii(static_cast<unsigned char>(v));
+        tables.finishedHasCode[v] = tables.codes[upper].size != 0;
+        tables.finished[v] = tables.finishedHasCode[v] ? tables.codes[upper] : pack(std::string(1, static_cast<char>(upper)));
     }
-    tables.keywordNibbles.resize(platform.keywords.size());
-    for (std::size_t r = 0; r < platform.keywords.size(); ++r) {
-        encodeNibbles(platform.keywords[r].code, tables.keywordNibbles[r]);
-        const std::string_view text = platform.keywords[r].text;
-        if (text.empty()) continue;  // an empty text replaces nothing
-        tables.keywordsByFirst[upperAscii(static_cast<unsigned char>(text[0]))].push_back(
-            static_cast<std::uint16_t>(r));
-    }
-    tables.codesPack = true;
-    for (const std::string_view code : tables.characterCodes) tables.codesPack &= code.size() <= sizeof(std::uint64_t);
-    for (unsigned v = 0; v < 256 && tables.codesPack; ++v) {
-        const std::string_view code = tables.characterCodes[v];
-        if (code.empty()) continue;  // an empty view may have no data to copy from
-        std::memcpy(&tables.codePacked[v], code.data(), code.size());
-        tables.codeLength[v] = static_cast<std::uint8_t>(code.size());
-    }
+    indexKeywords(tables);
     tables.remarkOrDataStarts = remarkOrDataStarts(platform);
     tables.plainText = plainTextBytes(platform);
-    prepareFinishing(tables);
+    tables.apostropheRemark = pack(codeBytes(platform.apostropheRemark));
     return tables;
 }
 
 // Slots: the accepted platforms in their order, then "no platform".
 constexpr std::size_t kSlots = 9;
 
+// The descriptors stand in one array, so a row's place in it is its slot.
 std::size_t slotOf(const Platform& platform) {
     const auto platforms = acceptedPlatforms();
-    for (std::size_t i = 0; i < platforms.size() && i + 1 < kSlots; ++i) {
-        if (&platforms[i] == &platform) return i;
-    }
-    return kSlots - 1;
+    const auto at = static_cast<std::size_t>(&platform - platforms.data());
+    return &platform >= platforms.data() && at < platforms.size() ? at : kSlots - 1;
 }
 
 }  // namespace
+
+std::string codeBytes(std::string_view code) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 4 <= code.size(); i += 4) {
+        const int value = tokenLiteralAt(code.substr(i, 4));
+        if (value >= 0) bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
 
 // Only the platforms a build meets are prepared, each once, on first use (a
 // short program pays for one table, not eight); the window's worker thread

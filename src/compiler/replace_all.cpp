@@ -1,6 +1,6 @@
-// Text helpers shared by the passes: replace-all as every whole-text pass of
-// the build defines it, and token literals.
-#include "compiler/passes.h"
+// Replace-all as every whole-text pass of the build defines it.
+#include "compiler/labels.h"
+#include "text/ascii.h"
 
 namespace lintrel::passes {
 
@@ -24,11 +24,6 @@ void replaceAll(std::string_view text, std::string_view pattern, std::string_vie
             ++i;
         }
     }
-}
-
-std::string tokenLiteral(unsigned value) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    return {'{', kDigits[(value >> 4) & 0x0F], kDigits[value & 0x0F], '}'};
 }
 
 }  // namespace lintrel::passes

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "compiler/passes.h"
+#include "compiler/warnings.h"
+#include "text/ascii.h"
 
 namespace lintrel::passes {
 namespace {
@@ -56,14 +57,6 @@ std::string lineMissingWarning(std::string_view digits) {
 }
 
 // As many characters as std::to_string gives, without making the string.
-std::size_t decimalLength(long long number) {
-    std::size_t length = number < 0 ? 2 : 1;
-    for (unsigned long long rest = number < 0 ? 0ULL - static_cast<unsigned long long>(number)
-                                              : static_cast<unsigned long long>(number);
-         rest >= 10; rest /= 10)
-        ++length;
-    return length;
-}
 
 struct DefinitionWarning {
     int line;
@@ -219,27 +212,11 @@ bool LineReferenceCheck::exists(long long number) const {
     return (present_[bit / 64] >> (bit % 64)) & 1;
 }
 
-// The program text after the line's number: stored bytes on the tokenizing
-// platforms, text on the others (with no platform, the digits typed at the
-// line's start are its number).
-std::string_view LineReferenceCheck::body(std::string_view finished, std::size_t transferLine) {
-    if (!platform_.characters.empty()) {
-        bytes_.resize(finished.size() / 2);
-        for (std::size_t k = 0; k < bytes_.size(); ++k) {
-            bytes_[k] = static_cast<char>(((finished[2 * k] & 0x0F) << 4) | (finished[2 * k + 1] & 0x0F));
-        }
-        return std::string_view(bytes_).substr(std::min<std::size_t>(2, bytes_.size()));
-    }
-    if (typedNumbers_) {
-        std::size_t digits = 0;
-        while (digits < finished.size() && finished[digits] >= '0' && finished[digits] <= '9') ++digits;
-        if (digits > 0 && digits <= 18)
-            numbers_.push_back(std::stoll(std::string(finished.substr(0, digits))));
-        return finished.substr(digits);
-    }
-    std::size_t prefix = decimalLength(numbers_[transferLine]);
-    if (platform_.lineNumberForm == LineNumberForm::DecimalSpace) ++prefix;
-    return finished.substr(std::min(prefix, finished.size()));
+// With no platform a line is numbered only by the digits typed at its start.
+void LineReferenceCheck::readTypedNumber(std::string_view stored) {
+    std::size_t digits = 0;
+    while (digits < stored.size() && stored[digits] >= '0' && stored[digits] <= '9') ++digits;
+    if (digits > 0 && digits <= 18) numbers_.push_back(std::stoll(std::string(stored.substr(0, digits))));
 }
 
 // The warning at the reference's place in the source line: the nth of the
@@ -274,9 +251,15 @@ Diagnostic LineReferenceCheck::placed(std::string_view digits, std::size_t nth, 
     return warning;
 }
 
-void LineReferenceCheck::check(std::string_view finished, std::size_t transferLine, std::string_view source,
+void LineReferenceCheck::check(std::string_view line, std::size_t, std::string_view source,
                                const AssembledLine& assembled, int lineIndex, WarningList& warnings) {
-    const std::string_view stored = body(finished, transferLine);
+    std::string_view stored = line;
+    if (typedNumbers_) {
+        readTypedNumber(line);
+        std::size_t digits = 0;
+        while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+        stored = line.substr(digits);
+    }
     findLineReferences(platform_, stored, found_);
     slotsRead_ = false;
     for (std::size_t k = 0; k < found_.size(); ++k) {

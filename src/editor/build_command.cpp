@@ -1,6 +1,7 @@
 #include "editor/build_command.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -160,9 +161,19 @@ void BuildCommand::reportOutcome(const CompiledProject& compiled, BuildReport& r
     publish(report);
     if (compiled.sizeReport && resultDialogs())
         workspace_.dialogs->showMessage(workspace_.window, QString::fromStdString(*compiled.sizeReport));
-    // The command was written in code page 1250; the system reads its own encoding.
-    if (!compiled.emulatorCommand.empty() && approveEmulatorCommand(workspace_, compiled.emulatorCommand))
-        startEmulator(QFile::encodeName(textFromCodePage1250(compiled.emulatorCommand)).toStdString());
+    if (!compiled.emulatorCommand.empty()) runEmulator(compiled.emulatorCommand, report.outputPath);
+}
+
+// The command runs in the folder that holds Exports/, so a path written
+// relative to it ("Exports/Compiled_HT.cas") names the file wherever Lintrel
+// was started. The command was written in code page 1250; the system reads
+// its own encoding.
+void BuildCommand::runEmulator(const std::string& command, const QString& writtenFile) {
+    const QString expanded = commandWithFile(textFromCodePage1250(command), writtenFile);
+    const QString shown = commandWithFile(visibleCommand(command), writtenFile);
+    if (!approveEmulatorCommand(workspace_, command, shown)) return;
+    const QString folder = QFileInfo(QDir(workspace_.folders.exports).absolutePath()).absolutePath();
+    startEmulator(QFile::encodeName(expanded).toStdString(), QFile::encodeName(folder).toStdString());
 }
 
 }  // namespace lintrel

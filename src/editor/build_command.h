@@ -3,7 +3,9 @@
 // editor, or the file's size, and starts the emulator command.
 #pragma once
 
+#include <QString>
 #include <cstddef>
+#include <string>
 
 #include "editor/workspace.h"
 
@@ -32,6 +34,7 @@ private:
     void publish(const BuildReport& report) const;
     // Off: the build panel alone reports errors and sizes.
     bool resultDialogs() const;
+    void runEmulator(const std::string& command, const QString& writtenFile);
 
     const Workspace& workspace_;
     ProjectFiles& files_;

@@ -1,6 +1,8 @@
 #include "editor/build_panel.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QStyle>
 #include <QLocale>
 #include <QTreeWidget>
 
@@ -10,7 +12,7 @@ namespace lintrel {
 
 namespace {
 
-enum Role { kLine = Qt::UserRole, kColumn, kLength, kHasColumn };
+enum Role { kLine = Qt::UserRole, kColumn, kLength, kHasColumn, kGoesOnClick };
 
 QString bytes(qint64 size) {
     return QStringLiteral("%1 bytes").arg(size);
@@ -21,6 +23,26 @@ void setPlace(QTreeWidgetItem* item, const Diagnostic& diagnostic) {
     item->setData(0, kColumn, diagnostic.column);
     item->setData(0, kLength, diagnostic.length);
     item->setData(0, kHasColumn, diagnostic.selects);
+}
+
+const QColor kErrorColour(190, 0, 0);
+const QColor kWarningColour(150, 80, 0);
+
+void markError(QTreeWidgetItem* item) {
+    item->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical));
+    item->setForeground(0, kErrorColour);
+}
+
+void markWarning(QTreeWidgetItem* item) {
+    item->setIcon(0, QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    item->setForeground(0, kWarningColour);
+}
+
+void showNewest(QTreeWidget* list, QTreeWidgetItem* entry) {
+    entry->setExpanded(true);
+    while (list->topLevelItemCount() > BuildPanel::kKeptBuilds) delete list->takeTopLevelItem(0);
+    list->setCurrentItem(entry);
+    list->scrollToItem(entry);
 }
 
 }  // namespace
@@ -38,6 +60,10 @@ BuildPanel::BuildPanel(QWidget* parent)
     list_->setTextElideMode(Qt::ElideMiddle);
     setWidget(list_);
     connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { activate(item); });
+    // A list of references is for going through: one click goes.
+    connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (item->data(0, kGoesOnClick).toBool()) activate(item);
+    });
 }
 
 // "line:column: message", counted from 1 as the status bar counts.
@@ -65,14 +91,24 @@ QString BuildPanel::buildText(const BuildReport& report) {
 void BuildPanel::addBuild(const BuildReport& report) {
     auto* entry = new QTreeWidgetItem(list_, {buildText(report)});
     if (report.error) setPlace(entry, *report.error);
+    if (report.error || !report.failure.isEmpty()) markError(entry);
     for (const Diagnostic& warning : report.warnings) {
         auto* item = new QTreeWidgetItem(entry, {QStringLiteral("warning: ") + diagnosticText(warning)});
         setPlace(item, warning);
+        markWarning(item);
     }
-    entry->setExpanded(true);
-    while (list_->topLevelItemCount() > kKeptBuilds) delete list_->takeTopLevelItem(0);
-    list_->setCurrentItem(entry);
-    list_->scrollToItem(entry);
+    showNewest(list_, entry);
+}
+
+void BuildPanel::addReferences(const QString& title, const std::vector<Place>& places) {
+    auto* entry = new QTreeWidgetItem(list_, {title});
+    for (const Place& place : places) {
+        auto* item = new QTreeWidgetItem(
+            entry, {QStringLiteral("%1:%2: %3").arg(place.line + 1).arg(place.column + 1).arg(place.text.trimmed())});
+        setPlace(item, Diagnostic{{}, place.line, place.column, place.length, true});
+        item->setData(0, kGoesOnClick, true);
+    }
+    showNewest(list_, entry);
 }
 
 void BuildPanel::activate(QTreeWidgetItem* item) {

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QTextBlock>
@@ -18,6 +19,8 @@ constexpr double kTabStopPoints = 100.0;
 constexpr int kZoomStep = 10;      // percent per step
 constexpr int kWheelStep = 120;    // one notch of a mouse wheel
 constexpr int kGutterPadding = 6;  // pixels left and right of each column
+constexpr int kMarkWidth = 4;      // the error or warning bar at the gutter's left edge
+constexpr std::size_t kMostLabelMarks = 10000;  // beyond this many, the rest stay unmarked
 
 QColor colour(const Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
@@ -151,6 +154,9 @@ void CodeEditor::paintGutter(QPaintEvent* event) {
             face.setBold(line == current);
             painter.setFont(face);
             const QRectF cell(0, top, lineWidth - kGutterPadding, height);
+            if (const Mark mark = diagnosticMark(line); mark != Mark::None)
+                painter.fillRect(QRectF(0, top, kMarkWidth, height),
+                                 colour(mark == Mark::Error ? scheme_->error : scheme_->warning));
             painter.setPen(colour(scheme_->gutterText));
             if (lineNumbers_)
                 painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, gutterLineNumber(line));
@@ -163,6 +169,55 @@ void CodeEditor::paintGutter(QPaintEvent* event) {
         top += height;
         block = block.next();
     }
+}
+
+void CodeEditor::setLabelMarks(std::shared_ptr<const LabelUses> uses) {
+    labelMarks_ = std::move(uses);
+    applyLabelMarks();
+}
+
+void CodeEditor::applyLabelMarks() {
+    QList<QTextEdit::ExtraSelection> marks;
+    if (labelMarks_) {
+        QTextCharFormat format;
+        format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        format.setUnderlineColor(colour(scheme_->warning));
+        for (const LabelUse& use : labelMarks_->uses) {
+            if (use.label >= 0 || use.definition) continue;
+            const QTextBlock block = document()->findBlockByNumber(use.line);
+            if (!block.isValid() || use.column + use.length > block.length()) continue;
+            QTextCursor cursor(block);
+            cursor.setPosition(block.position() + use.column);
+            cursor.setPosition(block.position() + use.column + use.length, QTextCursor::KeepAnchor);
+            marks.append({cursor, format});
+            if (static_cast<std::size_t>(marks.size()) == kMostLabelMarks) break;
+        }
+    }
+    setExtraSelections(marks);
+}
+
+void CodeEditor::setDiagnosticMarks(std::vector<std::pair<int, Mark>> marks) {
+    std::sort(marks.begin(), marks.end());
+    diagnosticMarks_ = std::move(marks);
+    gutter_->update();
+}
+
+// The stronger mark where a line has both.
+CodeEditor::Mark CodeEditor::diagnosticMark(int line) const {
+    auto it = std::lower_bound(diagnosticMarks_.begin(), diagnosticMarks_.end(), std::pair(line, Mark::None));
+    Mark mark = Mark::None;
+    for (; it != diagnosticMarks_.end() && it->first == line; ++it) mark = std::max(mark, it->second);
+    return mark;
+}
+
+void CodeEditor::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        setTextCursor(cursorForPosition(event->position().toPoint()));
+        emit definitionRequested();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 void CodeEditor::setCurrentLineHighlight(bool on) {
@@ -205,6 +260,7 @@ void CodeEditor::setColourScheme(const ColourScheme& scheme) {
     }
     scheme_ = &scheme;
     setPalette(palette);
+    if (labelMarks_) applyLabelMarks();
     viewport()->update();
     gutter_->update();
 }
@@ -241,7 +297,80 @@ void CodeEditor::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const bool plainTab = event->key() == Qt::Key_Tab && !(event->modifiers() & ~Qt::KeypadModifier);
+    if (!isReadOnly() && ((plainTab && spansLines(textCursor())) || event->key() == Qt::Key_Backtab)) {
+        indentLines(event->key() == Qt::Key_Backtab);
+        event->accept();
+        return;
+    }
+    if (!isReadOnly() && event->text() == QLatin1String("\\") && moveLabelToFirstColumn()) {
+        event->accept();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+// A selection that reaches into a second line: Tab then works on the lines,
+// never replaces them by one TAB.
+bool CodeEditor::spansLines(const QTextCursor& cursor) const {
+    if (!cursor.hasSelection()) return false;
+    return document()->findBlock(cursor.selectionStart()) != document()->findBlock(cursor.selectionEnd());
+}
+
+// One TAB in front of every selected line, or one leading TAB (or up to four
+// leading spaces) taken from each.
+// A selection that ends at a line's start leaves that line alone. One undo step.
+void CodeEditor::indentLines(bool outward) {
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    int end = cursor.selectionEnd();
+    QTextBlock first = document()->findBlock(start);
+    QTextBlock last = document()->findBlock(end);
+    if (last != first && end == last.position()) last = last.previous();
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        edit.setPosition(block.position());
+        if (!outward) {
+            edit.insertText(QStringLiteral("\t"));
+        } else {
+            const QString text = block.text();
+            int remove = text.startsWith(QLatin1Char('\t')) ? 1 : 0;
+            if (remove == 0) {
+                while (remove < 4 && remove < text.size() && text[remove] == QLatin1Char(' ')) ++remove;
+            }
+            edit.setPosition(block.position() + remove, QTextCursor::KeepAnchor);
+            edit.removeSelectedText();
+        }
+        if (block == last) break;
+    }
+    edit.endEditBlock();
+    // The selection covers the whole lines it touched, so a second Tab works on the same lines.
+    if (first != last || cursor.hasSelection()) {
+        cursor.setPosition(first.position());
+        cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
+}
+
+// "\" typed on a line that holds nothing but TABs and spaces (the indent
+// that Return carried over) begins a label definition, which only the first
+// column makes: the indent goes. One undo step.
+bool CodeEditor::moveLabelToFirstColumn() {
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection()) return false;
+    const QTextBlock block = cursor.block();
+    const QString text = block.text();
+    if (text.isEmpty() || cursor.positionInBlock() != text.size()) return false;
+    for (const QChar c : text) {
+        if (c != QLatin1Char('\t') && c != QLatin1Char(' ')) return false;
+    }
+    cursor.beginEditBlock();
+    cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
+    cursor.insertText(QStringLiteral("\\"));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    return true;
 }
 
 // The new line starts with the TABs and spaces that open the line the caret

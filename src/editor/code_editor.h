@@ -1,11 +1,13 @@
 // The project editor: a plain-text editor with a gutter (source line numbers
 // and the BASIC line numbers the lines become), the caret's line highlighted,
-// zoom, colour schemes, and Return that keeps the indentation of its line.
+// zoom, colour schemes, Return that keeps the indentation of its line, and
+// Tab and Shift+Tab that indent and unindent the selected lines.
 #pragma once
 
 #include <QPlainTextEdit>
 #include <memory>
 
+#include "compiler/label_uses.h"
 #include "compiler/line_map.h"
 
 namespace lintrel {
@@ -40,20 +42,38 @@ public:
     // or the whole line when the place has no column.
     void selectPlace(int line, int column, int length, bool hasColumn);
 
+    // References to no label are underlined in the warning colour, so an
+    // indented "\name" does not pass for a definition.
+    void setLabelMarks(std::shared_ptr<const LabelUses> uses);
+    // Lines the last build reported: an error or a warning mark in the gutter.
+    enum class Mark { None, Warning, Error };
+    void setDiagnosticMarks(std::vector<std::pair<int, Mark>> marks);
+    Mark diagnosticMark(int line) const;
+
     void paintGutter(QPaintEvent* event);
+
+signals:
+    // Ctrl+click: the caret went to the clicked place; its label's
+    // definition is wanted.
+    void definitionRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
     void updateGutterWidth();
+    void applyLabelMarks();
     void placeGutter();
     int gutterColumnWidth(int digits) const;
     void insertLineKeepingIndent();
+    bool spansLines(const QTextCursor& cursor) const;
+    void indentLines(bool outward);
+    bool moveLabelToFirstColumn();
 
     QWidget* gutter_ = nullptr;
     std::shared_ptr<const BasicLineMap> map_;
@@ -63,6 +83,8 @@ private:
     int zoom_ = 100;
     int wheelRest_ = 0;  // wheel angle not yet spent on a zoom step
     const ColourScheme* scheme_ = nullptr;
+    std::shared_ptr<const LabelUses> labelMarks_;
+    std::vector<std::pair<int, Mark>> diagnosticMarks_;  // sorted by line
     QPalette desktopSelection_;  // holds the selection colours a scheme of its own replaced
 };
 

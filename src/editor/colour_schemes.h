@@ -20,6 +20,8 @@ struct ColourScheme {
     Rgb gutterBackground;
     Rgb gutterText;             // source line numbers
     Rgb gutterBasic;            // BASIC line numbers
+    Rgb error;                  // build panel entries and gutter marks of errors
+    Rgb warning;                // ... of warnings; also references to no label
     std::array<Rgb, 7> tokens;  // indexed by HighlightColour; Black is the plain text
 };
 
@@ -33,6 +35,8 @@ inline constexpr std::array<ColourScheme, 3> kColourSchemes = {{
         .gutterBackground = {240, 240, 240},
         .gutterText = {128, 128, 128},
         .gutterBasic = {0, 100, 160},
+        .error = {210, 0, 0},
+        .warning = {230, 130, 0},
         .tokens = kHighlightRgb,
     },
     // Readable
@@ -43,6 +47,8 @@ inline constexpr std::array<ColourScheme, 3> kColourSchemes = {{
         .gutterBackground = {238, 238, 238},
         .gutterText = {85, 85, 85},
         .gutterBasic = {0, 90, 150},
+        .error = {190, 0, 0},
+        .warning = {170, 85, 0},
         .tokens = {{
             {0, 0, 0},        // plain text
             {0, 0, 220},      // label
@@ -63,6 +69,8 @@ inline constexpr std::array<ColourScheme, 3> kColourSchemes = {{
         .gutterBackground = {40, 40, 40},
         .gutterText = {160, 160, 160},
         .gutterBasic = {120, 190, 255},
+        .error = {255, 100, 100},
+        .warning = {255, 180, 60},
         .tokens = {{
             {220, 220, 220},  // plain text
             {120, 170, 255},  // label

@@ -42,11 +42,19 @@ QString visibleCommand(const std::string& command) {
     return shown;
 }
 
-bool approveEmulatorCommand(const Workspace& workspace, const std::string& command) {
+QString commandWithFile(const QString& command, const QString& writtenFile) {
+    if (!command.contains(kWrittenFilePlaceholder)) return command;
+    QString quoted = writtenFile;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    quoted = QLatin1Char('\'') + quoted + QLatin1Char('\'');
+    return QString(command).replace(kWrittenFilePlaceholder, quoted);
+}
+
+bool approveEmulatorCommand(const Workspace& workspace, const std::string& command, const QString& shown) {
     const Options options = readOptions(IniFile::load(toPath(workspace.folders.optionsFile())));
     const auto& approved = options.approvedEmulatorCommands;
     if (std::find(approved.begin(), approved.end(), command) != approved.end()) return true;
-    const Dialogs::CommandAnswer answer = workspace.dialogs->askToRunCommand(workspace.window, visibleCommand(command));
+    const Dialogs::CommandAnswer answer = workspace.dialogs->askToRunCommand(workspace.window, shown);
     if (answer.run && answer.always) remember(workspace, command);
     return answer.run;
 }

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QInputDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -69,7 +70,7 @@ private:
 // takes them, so the caller can tell a dismissal from an answer.
 Dialogs::Answer QtDialogs::ask(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(QMessageBox::No);
     QPushButton* dismiss = box.addButton(QMessageBox::Cancel);
     dismiss->hide();
     box.setEscapeButton(dismiss);
@@ -190,6 +191,24 @@ QString QtDialogs::chooseItem(QWidget* parent, const QString& text, const QStrin
     bool chosen = false;
     const QString item = QInputDialog::getItem(parent, kTitle, text, items, 0, false, &chosen);
     return chosen ? item : QString();
+}
+
+Dialogs::DiskChangeAnswer QtDialogs::askAboutDiskChange(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::NoButton, parent);
+    QPushButton* reload = box.addButton(QStringLiteral("Reload it"), QMessageBox::DestructiveRole);
+    QPushButton* keep = box.addButton(QStringLiteral("Keep mine"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == reload ? DiskChangeAnswer::Reload : DiskChangeAnswer::Keep;
+}
+
+std::optional<QString> QtDialogs::askText(QWidget* parent, const QString& title, const QString& label,
+                                          const QString& initial) {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, initial, &accepted);
+    if (!accepted) return std::nullopt;
+    return text;
 }
 
 }  // namespace lintrel

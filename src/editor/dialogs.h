@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -20,7 +21,8 @@ public:
     // Cancel: the Cancel button, or Escape, where a question offers Cancel.
     enum class Answer { Yes, No, Dismissed, Cancel };
 
-    // Warning with Yes and No.
+    // Warning with Yes and No; No is the default button, since every such
+    // question's Yes gives something up.
     virtual Answer ask(QWidget* parent, const QString& text) = 0;
     // True only for Yes.
     bool askYesNo(QWidget* parent, const QString& text) { return ask(parent, text) == Answer::Yes; }
@@ -66,6 +68,14 @@ public:
 
     // One of `items` (the first one selected), or empty when cancelled.
     virtual QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) = 0;
+    // The open project changed on disk while the editor holds unsaved edits:
+    // `text` says how, with Reload it and Keep mine. Default and Escape: Keep mine.
+    enum class DiskChangeAnswer { Reload, Keep };
+    virtual DiskChangeAnswer askAboutDiskChange(QWidget* parent, const QString& text) = 0;
+
+    // One line of text (Rename label); nullopt when cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                           const QString& initial) = 0;
 };
 
 // The real dialogs.
@@ -85,6 +95,9 @@ public:
     CommandAnswer askToRunCommand(QWidget* parent, const QString& command) override;
     ChangedFileAnswer askAboutChangedFile(QWidget* parent) override;
     QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) override;
+    DiskChangeAnswer askAboutDiskChange(QWidget* parent, const QString& text) override;
+    std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                   const QString& initial) override;
 };
 
 }  // namespace lintrel

@@ -33,7 +33,7 @@ QLineEdit* addField(QFormLayout* fields, const char* name, const QString& captio
 // The search buttons make no sense without a find text, as in the system's
 // own find dialogs.
 void enableWithFindText(const SearchDialog& parts) {
-    for (QPushButton* button : {parts.findNext, parts.replace, parts.replaceAll}) {
+    for (QPushButton* button : {parts.findNext, parts.findPrevious, parts.replace, parts.replaceAll}) {
         if (!button) continue;
         button->setEnabled(false);
         QObject::connect(parts.findField, &QLineEdit::textChanged, button,
@@ -60,6 +60,11 @@ SearchDialog makeDialog(QWidget* parent, const QString& title, bool withReplace)
     left->addLayout(fields);
     left->addWidget(parts.wholeWord);
     left->addWidget(parts.matchCase);
+    if (withReplace) {
+        parts.inSelection = new QCheckBox(QStringLiteral("In selection"));
+        parts.inSelection->setObjectName(QStringLiteral("inSelection"));
+        left->addWidget(parts.inSelection);
+    }
     parts.feedback = new QLabel;
     parts.feedback->setObjectName(QStringLiteral("feedback"));
     left->addWidget(parts.feedback);
@@ -68,6 +73,7 @@ SearchDialog makeDialog(QWidget* parent, const QString& title, bool withReplace)
     auto* buttons = new QVBoxLayout;
     parts.findNext = addButton(buttons, "findNext", QStringLiteral("Find &Next"));
     parts.findNext->setDefault(true);
+    parts.findPrevious = addButton(buttons, "findPrevious", QStringLiteral("Find &Previous"));
     if (withReplace) {
         parts.replace = addButton(buttons, "replace", QStringLiteral("&Replace"));
         parts.replaceAll = addButton(buttons, "replaceAll", QStringLiteral("Replace &All"));

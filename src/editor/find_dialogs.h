@@ -20,6 +20,8 @@ struct SearchDialog {
     QCheckBox* wholeWord = nullptr;     // "wholeWord"
     QCheckBox* matchCase = nullptr;     // "matchCase"
     QPushButton* findNext = nullptr;    // "findNext"
+    QPushButton* findPrevious = nullptr;  // "findPrevious"
+    QCheckBox* inSelection = nullptr;   // "inSelection": Replace All works in the selection only
     QPushButton* replace = nullptr;     // "replace"
     QPushButton* replaceAll = nullptr;  // "replaceAll"
     QLabel* feedback = nullptr;         // "feedback": "Not found", "N replaced" or empty

@@ -38,13 +38,34 @@ Range findFrom(const QTextDocument* document, const QString& text, int from, QTe
     return {match.selectionStart(), match.selectionEnd()};
 }
 
-// Every match, left to right, none overlapping the one before.
-std::vector<Range> findAll(const QTextDocument* document, const QString& text, QTextDocument::FindFlags options) {
+// The last match that starts before `before`; start -1 when there is none.
+Range findBefore(const QTextDocument* document, const QString& text, int before, QTextDocument::FindFlags options) {
+    if (text.isEmpty() || before <= 0) return {-1, -1};
+    const QTextCursor match = document->find(text, before, options | QTextDocument::FindBackward);
+    if (match.isNull()) return {-1, -1};
+    return {match.selectionStart(), match.selectionEnd()};
+}
+
+// Every match within [from, to), left to right, none overlapping the one before.
+std::vector<Range> findAll(const QTextDocument* document, const QString& text, QTextDocument::FindFlags options,
+                           int from, int to) {
     std::vector<Range> matches;
-    for (Range match = findFrom(document, text, 0, options); match.start >= 0;
+    for (Range match = findFrom(document, text, from, options); match.start >= 0 && match.end <= to;
          match = findFrom(document, text, match.end, options))
         matches.push_back(match);
     return matches;
+}
+
+// A match must be seen: a dialog over it moves above or below it.
+void keepClear(QWidget* dialog, QPlainTextEdit* editor) {
+    if (!dialog->isVisible()) return;
+    const QRect match(editor->viewport()->mapToGlobal(editor->cursorRect().topLeft()),
+                      editor->cursorRect().size() + QSize(editor->cursorRect().height(), 0));
+    QRect frame = dialog->frameGeometry();
+    if (!frame.intersects(match.adjusted(-editor->width(), 0, editor->width(), 0))) return;
+    const int above = match.top() - frame.height() - 8;
+    frame.moveTop(above >= 0 ? above : match.bottom() + 8);
+    dialog->move(frame.topLeft());
 }
 
 void replaceRange(QTextCursor& edit, int start, int end, const QString& text) {
@@ -86,6 +107,8 @@ struct FindReplace::State {
 
     bool hasNoLines() const { return !editor || editor->document()->isEmpty(); }
     bool search(const SearchDialog& from);
+    bool searchBack(const SearchDialog& from);
+    void startWithSelection(const SearchDialog& dialog);
     void select(int start, int end);
     bool selectionIsMatch() const;
     void closeDialog();
@@ -111,12 +134,39 @@ bool FindReplace::State::search(const SearchDialog& from) {
     return true;
 }
 
+// Find Previous: the match before the selection; the next Find Next goes
+// on after it.
+bool FindReplace::State::searchBack(const SearchDialog& from) {
+    if (hasNoLines()) return false;
+    const Range match = findBefore(editor->document(), findText, editor->textCursor().selectionStart(), optionsOf(from));
+    if (match.start < 0) {
+        from.feedback->setText(QStringLiteral("Not found"));
+        return false;
+    }
+    from.feedback->clear();
+    select(match.start, match.end);
+    position = match.end;
+    return true;
+}
+
+// A selection within one line is what the user wants to find.
+void FindReplace::State::startWithSelection(const SearchDialog& dialog) {
+    const QString selected = editor ? editor->textCursor().selectedText() : QString();
+    // A match of the last search keeps the text as the user typed it.
+    if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator) &&
+        selected.compare(findText, Qt::CaseInsensitive) != 0)
+        findText = selected;
+    dialog.findField->setText(findText);
+}
+
 void FindReplace::State::select(int start, int end) {
     QTextCursor cursor = editor->textCursor();
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
     editor->ensureCursorVisible();
+    keepClear(find.dialog, editor);
+    keepClear(replace.dialog, editor);
     emit owner->caretMoved();
 }
 
@@ -154,8 +204,14 @@ void FindReplace::State::replaceOnce() {
 // Exactly the matches of the text as it was when the button was pressed, so
 // text joined by a deletion or brought in by the replacement is never taken
 // again; all one undo step, the caret behind the last replacement.
+// In selection: the matches inside the selection only, which afterwards
+// covers the replaced text, so a second Replace All works on the same part.
 void FindReplace::State::replaceAll() {
-    const std::vector<Range> matches = findAll(editor->document(), findText, optionsOf(replace));
+    const QTextCursor selection = editor->textCursor();
+    const bool inSelection = replace.inSelection->isChecked() && selection.hasSelection();
+    const int from = inSelection ? selection.selectionStart() : 0;
+    const int to = inSelection ? selection.selectionEnd() : editor->document()->characterCount();
+    const std::vector<Range> matches = findAll(editor->document(), findText, optionsOf(replace), from, to);
     position = 0;
     replace.feedback->setText(QStringLiteral("%1 replaced").arg(matches.size()));
     if (matches.empty()) return;
@@ -164,9 +220,13 @@ void FindReplace::State::replaceAll() {
     for (auto match = matches.rbegin(); match != matches.rend(); ++match)
         replaceRange(edit, match->start, match->end, replaceText);
     edit.endEditBlock();
-    int last = matches.back().start + static_cast<int>(replaceText.size());
-    for (std::size_t i = 0; i + 1 < matches.size(); ++i)
-        last += static_cast<int>(replaceText.size()) - (matches[i].end - matches[i].start);
+    int growth = 0;
+    for (const Range& match : matches) growth += static_cast<int>(replaceText.size()) - (match.end - match.start);
+    if (inSelection) {
+        select(from, to + growth);
+        return;
+    }
+    const int last = matches.back().end + growth;
     select(last, last);
 }
 
@@ -201,6 +261,14 @@ FindReplace::FindReplace(QPlainTextEdit* editor, QWidget* dialogParent) : QObjec
         else
             s.replaceOnce();
     };
+    // Find Previous in either dialog.
+    for (SearchDialog* dialog : {&s.find, &s.replace}) {
+        connect(dialog->findPrevious, &QPushButton::clicked, this, [&s, dialog] {
+            s.findText = dialog->findField->text();
+            if (dialog->replaceField) s.replaceText = dialog->replaceField->text();
+            s.searchBack(*dialog);
+        });
+    }
     connect(s.replace.replace, &QPushButton::clicked, this, [replaceClicked] { replaceClicked(false); });
     connect(s.replace.replaceAll, &QPushButton::clicked, this, [replaceClicked] { replaceClicked(true); });
     connect(s.find.dialog, &QDialog::finished, this, [&s] { s.closeDialog(); });
@@ -217,15 +285,25 @@ FindReplace::~FindReplace() {
 
 void FindReplace::SearchFindExecute() {
     state_->position = 0;
-    state_->find.findField->setText(state_->findText);
+    state_->startWithSelection(state_->find);
     showDialog(state_->find);
 }
 
+// A selection over several lines is where Replace All is meant to work.
 void FindReplace::Replace1Click() {
     state_->position = 0;
-    state_->replace.findField->setText(state_->findText);
+    const QString selected = state_->editor ? state_->editor->textCursor().selectedText() : QString();
+    state_->replace.inSelection->setChecked(selected.contains(QChar::ParagraphSeparator));
+    state_->startWithSelection(state_->replace);
     state_->replace.replaceField->setText(state_->replaceText);
     showDialog(state_->replace);
+}
+
+void FindReplace::SearchFindPreviousExecute() {
+    if (state_->findText.isEmpty())
+        showDialog(state_->find);
+    else
+        state_->searchBack(state_->find);
 }
 
 void FindReplace::SearchFindNextExecute() {

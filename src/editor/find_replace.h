@@ -20,6 +20,7 @@ public slots:
     void SearchFindExecute();      // Search > Find..., Ctrl+F
     void Replace1Click();          // Search > Replace..., Ctrl+R
     void SearchFindNextExecute();  // Search > Search Next, F3
+    void SearchFindPreviousExecute();  // Search > Find Previous, Shift+F3
 
 signals:
     // A search or a replacement moved the selection.

@@ -41,6 +41,12 @@ BasicLineMap LineNumbering::mapNow() const {
     return mapBasicLines(linesFromRawText(editor_->document()->toRawText()), BuildOptions{removeSpaces_()});
 }
 
+std::shared_ptr<const LabelUses> LineNumbering::labelsNow() const {
+    if (isCurrent() && labels_) return labels_;
+    const std::vector<std::string> lines = linesFromRawText(editor_->document()->toRawText());
+    return std::make_shared<const LabelUses>(findLabelUses(lines, BuildOptions{removeSpaces_()}));
+}
+
 void LineNumbering::refreshNow() {
     ++edit_;  // the options may have changed even if the text did not
     rest_.stop();
@@ -59,19 +65,23 @@ void LineNumbering::start() {
     const BuildOptions options{removeSpaces_()};
     QString raw = editor_->document()->toRawText();
     pool_.start([this, raw = std::move(raw), options, edit] {
-        auto map = std::make_shared<const BasicLineMap>(mapBasicLines(linesFromRawText(raw), options));
+        const std::vector<std::string> lines = linesFromRawText(raw);
+        auto map = std::make_shared<const BasicLineMap>(mapBasicLines(lines, options));
+        Result result{map, std::make_shared<const LabelUses>(findLabelUses(lines, *map))};
         // Delivered on the window's thread; dropped if this object is gone by then.
         QMetaObject::invokeMethod(
-            this, [this, map, edit] { finish(map, edit); }, Qt::QueuedConnection);
+            this, [this, result, edit] { finish(result, edit); }, Qt::QueuedConnection);
     });
 }
 
-void LineNumbering::finish(std::shared_ptr<const BasicLineMap> map, quint64 edit) {
+void LineNumbering::finish(Result result, quint64 edit) {
     running_ = false;
     if (edit == edit_) {
-        map_ = std::move(map);
+        map_ = std::move(result.map);
+        labels_ = std::move(result.labels);
         mapEdit_ = edit;
         emit mapChanged(map_);
+        emit labelsChanged(labels_);
         return;
     }
     if (again_ || !rest_.isActive()) start();

@@ -1,4 +1,5 @@
-// Keeps the gutter's BASIC line numbers current without holding up typing:
+// Keeps the gutter's BASIC line numbers and the labels' places (the outline,
+// the marks of references to nothing) current without holding up typing:
 // once the text has rested for a moment (and at once when asked, at every
 // build), a copy of the text is numbered on a worker thread. A result that a
 // newer edit has overtaken is dropped and the count runs again.
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "compiler/label_uses.h"
 #include "compiler/line_map.h"
 
 class QPlainTextEdit;
@@ -28,24 +30,34 @@ public:
     // True when the last map was made from the text as it is now.
     bool isCurrent() const { return mapEdit_ == edit_ && !running_; }
     std::shared_ptr<const BasicLineMap> map() const { return map_; }
+    std::shared_ptr<const LabelUses> labels() const { return labels_; }
 
     // Numbers the text as it is now, on the caller's thread.
     BasicLineMap mapNow() const;
+    // The labels of the text as it is now: the last result when it is
+    // current, else found on the caller's thread.
+    std::shared_ptr<const LabelUses> labelsNow() const;
 
     static constexpr int kRestMs = 40;  // typing pause before a count
 
 signals:
     void mapChanged(std::shared_ptr<const BasicLineMap> map);
+    void labelsChanged(std::shared_ptr<const LabelUses> labels);
 
 private:
     void start();
-    void finish(std::shared_ptr<const BasicLineMap> map, quint64 edit);
+    struct Result {
+        std::shared_ptr<const BasicLineMap> map;
+        std::shared_ptr<const LabelUses> labels;
+    };
+    void finish(Result result, quint64 edit);
 
     QPlainTextEdit* editor_;
     std::function<bool()> removeSpaces_;
     QTimer rest_;
     QThreadPool pool_;
     std::shared_ptr<const BasicLineMap> map_;
+    std::shared_ptr<const LabelUses> labels_;
     quint64 edit_ = 0;     // counts the changes of the text
     quint64 mapEdit_ = 0;  // the change the map was made after
     bool running_ = false;

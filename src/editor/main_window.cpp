@@ -25,6 +25,7 @@
 #include "editor/dialogs.h"
 #include "editor/find_replace.h"
 #include "editor/go_to_dialog.h"
+#include "editor/label_tools.h"
 #include "editor/line_numbering.h"
 #include "editor/project_files.h"
 #include "editor/recent_projects.h"
@@ -53,64 +54,72 @@ struct MenuRow {
 constexpr MenuRow separator(const char* menu) { return {menu, nullptr, nullptr, "", Kind::Separator}; }
 
 // The menu bar, in order. "COMPILE  (F12)" is a command of the bar itself.
+// The "&" before a letter makes it the entry's mnemonic (Alt+F opens File);
+// it is underlined, never shown as a character.
 constexpr std::array<MenuRow, 9> kMenuBar = {{
-    {"", "File1", "File", "", Kind::Submenu},
-    {"", "Edit1", "Edit", "", Kind::Submenu},
-    {"", "Search", "Search", "", Kind::Submenu},
-    {"", "View1", "View", "", Kind::Submenu},
+    {"", "File1", "&File", "", Kind::Submenu},
+    {"", "Edit1", "&Edit", "", Kind::Submenu},
+    {"", "Search", "&Search", "", Kind::Submenu},
+    {"", "View1", "&View", "", Kind::Submenu},
     separator(""),
-    {"", "COMPILE1", "COMPILE  (F12)", "F12"},
+    {"", "COMPILE1", "&COMPILE  (F12)", "F12"},
     separator(""),
-    {"", "Options1", "Options", "", Kind::Submenu},
-    {"", "H1", "Help", "", Kind::Submenu},
+    {"", "Options1", "&Options", "", Kind::Submenu},
+    {"", "H1", "&Help", "", Kind::Submenu},
 }};
 
-constexpr std::array<MenuRow, 45> kItems = {{
-    {"File1", "New1", "New", "Ctrl+N"},
-    {"File1", "Open1", "Open", "Ctrl+O"},
-    {"File1", "Import1", "Import...", ""},
-    {"File1", "RecentProjects", "Recent projects", "", Kind::Submenu},
+constexpr std::array<MenuRow, 51> kItems = {{
+    {"File1", "New1", "&New", "Ctrl+N"},
+    {"File1", "Open1", "&Open", "Ctrl+O"},
+    {"File1", "Import1", "&Import...", ""},
+    {"File1", "RecentProjects", "&Recent projects", "", Kind::Submenu},
     separator("File1"),
-    {"File1", "Save1", "Save", "Ctrl+S"},
-    {"File1", "SaveAS1", "Save As...", ""},
+    {"File1", "Save1", "&Save", "Ctrl+S"},
+    {"File1", "SaveAS1", "Save &As...", ""},
     separator("File1"),
-    {"File1", "Exit1", "Exit", "Ctrl+Q"},
-    {"Edit1", "Undo1", "Undo", "Ctrl+Z"},
-    {"Edit1", "Redo1", "Redo", "Ctrl+Y; Ctrl+Shift+Z"},
+    {"File1", "Exit1", "E&xit", "Ctrl+Q"},
+    {"Edit1", "Undo1", "&Undo", "Ctrl+Z"},
+    {"Edit1", "Redo1", "&Redo", "Ctrl+Y; Ctrl+Shift+Z"},
     separator("Edit1"),
-    {"Edit1", "Insert1", "Insert {..}", "Ctrl+I"},
+    {"Edit1", "Insert1", "&Insert {..}", "Ctrl+I"},
     separator("Edit1"),
-    {"Edit1", "Cut1", "Cut", "Ctrl+X"},
-    {"Edit1", "Copy1", "Copy", "Ctrl+C"},
-    {"Edit1", "Paste1", "Paste", "Ctrl+V"},
+    {"Edit1", "Cut1", "Cu&t", "Ctrl+X"},
+    {"Edit1", "Copy1", "&Copy", "Ctrl+C"},
+    {"Edit1", "Paste1", "&Paste", "Ctrl+V"},
     separator("Edit1"),
-    {"Edit1", "SelectAll1", "Select All", "Ctrl+A"},
-    {"Search", "Find1", "Find...", "Ctrl+F"},
-    {"Search", "Replace1", "Replace...", "Ctrl+R"},
-    {"Search", "SearchNext1", "Search Next", "F3"},
+    {"Edit1", "SelectAll1", "Select &All", "Ctrl+A"},
+    {"Search", "Find1", "&Find...", "Ctrl+F"},
+    {"Search", "Replace1", "&Replace...", "Ctrl+R; Ctrl+H"},
+    {"Search", "SearchNext1", "Search &Next", "F3"},
+    {"Search", "SearchPrevious1", "Find &Previous", "Shift+F3"},
     separator("Search"),
-    {"Search", "GoToLine1", "Go to line...", "Ctrl+G"},
-    {"Search", "GoToBasicLine1", "Go to BASIC line...", "Ctrl+Shift+G"},
-    {"View1", "LineNumbers1", "Line numbers", "", Kind::Checkable},
-    {"View1", "BasicLineNumbers1", "BASIC line numbers", "", Kind::Checkable},
-    {"View1", "BuildPanel1", "Build panel", "", Kind::Checkable},
+    {"Search", "GoToLine1", "&Go to line...", "Ctrl+G"},
+    {"Search", "GoToBasicLine1", "Go to &BASIC line...", "Ctrl+Shift+G"},
+    separator("Search"),
+    {"Search", "GoToDefinition1", "Go to &definition", "F2"},
+    {"Search", "FindReferences1", "Find r&eferences", "Shift+F2"},
+    {"Search", "RenameLabel1", "Rena&me label...", "Ctrl+Shift+R"},
+    {"View1", "LineNumbers1", "&Line numbers", "", Kind::Checkable},
+    {"View1", "BasicLineNumbers1", "&BASIC line numbers", "", Kind::Checkable},
+    {"View1", "BuildPanel1", "Build &panel", "", Kind::Checkable},
+    {"View1", "Outline1", "O&utline", "", Kind::Checkable},
     separator("View1"),
-    {"View1", "ZoomIn1", "Zoom in", "Ctrl++; Ctrl+="},
-    {"View1", "ZoomOut1", "Zoom out", "Ctrl+-"},
-    {"View1", "ZoomReset1", "Reset zoom", "Ctrl+0"},
+    {"View1", "ZoomIn1", "Zoom &in", "Ctrl++; Ctrl+="},
+    {"View1", "ZoomOut1", "Zoom &out", "Ctrl+-"},
+    {"View1", "ZoomReset1", "&Reset zoom", "Ctrl+0"},
     separator("View1"),
-    {"View1", "CurrentLine1", "Highlight current line", "", Kind::Checkable},
-    {"View1", "ColourScheme", "Colour scheme", "", Kind::Submenu},
-    {"ColourScheme", "SchemeClassic", "Classic", "", Kind::Checkable},
-    {"ColourScheme", "SchemeReadable", "Readable", "", Kind::Checkable},
-    {"ColourScheme", "SchemeDark", "Dark", "", Kind::Checkable},
-    {"Options1", "CB_RUSPACE", "Removing unnecessary SPACEs", "", Kind::Checkable},
-    {"Options1", "BuildDialogs1", "Show build results in dialogs", "", Kind::Checkable},
-    {"Options1", "UnusedLabels1", "Warn about unused labels", "", Kind::Checkable},
-    {"H1", "Help1", "User manual", "F1"},
-    {"H1", "MB_Whatsnew", "What's in the new version", ""},
+    {"View1", "CurrentLine1", "&Highlight current line", "", Kind::Checkable},
+    {"View1", "ColourScheme", "&Colour scheme", "", Kind::Submenu},
+    {"ColourScheme", "SchemeClassic", "&Classic", "", Kind::Checkable},
+    {"ColourScheme", "SchemeReadable", "&Readable", "", Kind::Checkable},
+    {"ColourScheme", "SchemeDark", "&Dark", "", Kind::Checkable},
+    {"Options1", "CB_RUSPACE", "&Removing unnecessary SPACEs", "", Kind::Checkable},
+    {"Options1", "BuildDialogs1", "&Show build results in dialogs", "", Kind::Checkable},
+    {"Options1", "UnusedLabels1", "&Warn about unused labels", "", Kind::Checkable},
+    {"H1", "Help1", "&User manual", "F1"},
+    {"H1", "MB_Whatsnew", "&What's in the new version", ""},
     separator("H1"),
-    {"H1", "About1", "About", ""},
+    {"H1", "About1", "&About", ""},
 }};
 
 // In the order of ColourSchemeId.
@@ -128,6 +137,7 @@ constexpr int kHeightAllowance = 94;   // outer height minus the height of the e
 constexpr std::array<int, 3> kPanelWidths = {160, 200, 60};  // the last panel takes the rest
 constexpr int kStatusBarHeight = 19;
 constexpr int kBuildPanelHeight = 130;  // when it first shows: about five entries
+constexpr int kOutlineWidth = 260;      // when it first shows
 
 // The window's shortcuts come before the editor: the editor would otherwise
 // claim the keys it knows itself (Ctrl+A, Ctrl+C, ...) before the menu sees
@@ -211,6 +221,11 @@ struct MainWindow::Parts {
     GoToDialog* goToLine = nullptr;          // owned by the window
     GoToDialog* goToBasicLine = nullptr;
     FindReplace* find = nullptr;             // owned by the window
+    OutlinePanel* outline = nullptr;         // owned by the window
+    QLabel* buildState = nullptr;            // "Build failed" until the next edit; owned by the status bar
+    std::unique_ptr<LabelCommands> labels;
+    QByteArray savedGeometry;                // from Options.ini, applied in place of the start size
+    QByteArray savedState;                   // the docks' places and sizes
     std::unique_ptr<ProjectFiles> files;
     std::unique_ptr<BuildCommand> build;
     std::unique_ptr<CaretTracker> caret;     // reads the workspace, so it goes first
@@ -269,6 +284,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const InstallLayout& layout, QWidget* p
     parts_->numbering = new LineNumbering(workspace.editor, [this] { return spaceRemoval(); });
     createMenus();
     createBuildPanel();
+    createOutline();
     createGoToDialogs();
     connectMenus();
     connectViewMenu();
@@ -278,6 +294,21 @@ MainWindow::MainWindow(Dialogs& dialogs, const InstallLayout& layout, QWidget* p
         if (!changed && !parts_->recolouring) parts_->files->markUnchanged();
     });
     connect(parts_->numbering, &LineNumbering::mapChanged, parts_->editor, &CodeEditor::setBasicLineMap);
+    connect(parts_->numbering, &LineNumbering::labelsChanged, parts_->editor, &CodeEditor::setLabelMarks);
+    connect(parts_->numbering, &LineNumbering::labelsChanged, parts_->outline, &OutlinePanel::setLabels);
+    // Every way the caret moves (a jump from a panel, a search, Go to line)
+    // shows in the status bar, not only keys and clicks.
+    connect(workspace.editor, &QPlainTextEdit::cursorPositionChanged, parts_->caret.get(), [this] {
+        if (!parts_->workspace.editor->isHidden()) parts_->caret->MemoSourceGetPos();
+    });
+    connect(workspace.editor, &QPlainTextEdit::selectionChanged, parts_->caret.get(), [this] {
+        if (!parts_->workspace.editor->isHidden()) parts_->caret->MemoSourceGetPos();
+    });
+    parts_->buildState = new QLabel(statusBar());
+    parts_->buildState->setObjectName(QStringLiteral("BuildState"));
+    parts_->buildState->setStyleSheet(QStringLiteral("color: rgb(190, 0, 0); font-weight: bold;"));
+    statusBar()->addPermanentWidget(parts_->buildState);
+    connect(workspace.editor->document(), &QTextDocument::undoCommandAdded, parts_->buildState, &QLabel::clear);
     workspace.projectFileUsed = [this](const QString& path) { parts_->recent->add(path); };
     workspace.reportBuild = [this](const BuildReport& report) { showBuild(report); };
     applyOptions(Options{});
@@ -328,8 +359,8 @@ void MainWindow::createMenus() {
     for (const char* name : kSchemeItems) schemes->addAction(findChild<QAction*>(QLatin1String(name)));
 
     Workspace& workspace = parts_->workspace;
+    // Save stays enabled: for a project without a file it opens Save As.
     workspace.save = findChild<QAction*>(QStringLiteral("Save1"));
-    workspace.save->setEnabled(false);
     workspace.spaceRemoval = findChild<QAction*>(QStringLiteral("CB_RUSPACE"));
     workspace.buildDialogs = findChild<QAction*>(QStringLiteral("BuildDialogs1"));
     workspace.unusedLabels = findChild<QAction*>(QStringLiteral("UnusedLabels1"));
@@ -370,6 +401,10 @@ void MainWindow::connectMenus() {
     on("Find1", [find] { find->SearchFindExecute(); });
     on("Replace1", [find] { find->Replace1Click(); });
     on("SearchNext1", [find] { find->SearchFindNextExecute(); });
+    on("SearchPrevious1", [find] { find->SearchFindPreviousExecute(); });
+    on("GoToDefinition1", [this] { parts_->labels->goToDefinition(); });
+    on("FindReferences1", [this] { parts_->labels->findReferences(); });
+    on("RenameLabel1", [this] { parts_->labels->renameLabel(); });
     on("GoToLine1", [this] { parts_->goToLine->present(); });
     on("GoToBasicLine1", [this] { parts_->goToBasicLine->present(); });
     on("COMPILE1", [this] { BitBtnCOMPILLEClick(); });
@@ -409,6 +444,26 @@ void MainWindow::createBuildPanel() {
     connect(parts_->panel, &BuildPanel::placeChosen, parts_->editor, &CodeEditor::selectPlace);
 }
 
+void MainWindow::createOutline() {
+    parts_->outline = new OutlinePanel(this);
+    addDockWidget(Qt::RightDockWidgetArea, parts_->outline);
+    parts_->outline->hide();
+    QAction* item = findChild<QAction*>(QStringLiteral("Outline1"));
+    connect(item, &QAction::triggered, this, [this](bool on) {
+        parts_->outline->setVisible(on);
+        if (on) resizeDocks({parts_->outline}, {kOutlineWidth}, Qt::Horizontal);
+    });
+    connect(parts_->outline, &QDockWidget::visibilityChanged, item, [this, item] {
+        item->setChecked(parts_->outline->isVisibleTo(this));
+    });
+    connect(parts_->outline, &OutlinePanel::placeChosen, parts_->editor, &CodeEditor::selectPlace);
+    const Workspace& workspace = parts_->workspace;
+    parts_->labels = std::make_unique<LabelCommands>(
+        workspace.editor, this, *parts_->dialogs, *parts_->panel, [this] { return parts_->numbering->labelsNow(); },
+        [this](const QString& text) { parts_->workspace.say(text); });
+    connect(parts_->editor, &CodeEditor::definitionRequested, this, [this] { parts_->labels->goToDefinition(); });
+}
+
 void MainWindow::createGoToDialogs() {
     CodeEditor* editor = parts_->editor;
     parts_->goToLine = new GoToDialog(this, QStringLiteral("GoToLineDialog"), QStringLiteral("Go to line"),
@@ -422,7 +477,17 @@ void MainWindow::createGoToDialogs() {
         });
 }
 
+// The build's verdict stays in the status bar until the next edit; its
+// places are marked in the gutter until the next build.
 void MainWindow::showBuild(const BuildReport& report) {
+    const bool failed = report.error || !report.failure.isEmpty();
+    parts_->buildState->setText(failed ? QStringLiteral("Build failed") : QString());
+    std::vector<std::pair<int, CodeEditor::Mark>> marks;
+    if (report.error && report.error->line >= 0) marks.emplace_back(report.error->line, CodeEditor::Mark::Error);
+    for (const Diagnostic& warning : report.warnings) {
+        if (warning.line >= 0) marks.emplace_back(warning.line, CodeEditor::Mark::Warning);
+    }
+    parts_->editor->setDiagnosticMarks(std::move(marks));
     parts_->panel->addBuild(report);
     if (parts_->builtOnce) return;
     parts_->builtOnce = true;
@@ -454,6 +519,8 @@ void MainWindow::applyOptions(const Options& options) {
     QStringList recent;
     for (const std::string& path : options.recentProjects) recent << QString::fromStdString(path);
     parts_->recent->setPaths(recent);
+    parts_->savedGeometry = QByteArray::fromBase64(QByteArray::fromStdString(options.windowGeometry));
+    parts_->savedState = QByteArray::fromBase64(QByteArray::fromStdString(options.windowState));
 }
 
 Options MainWindow::windowOptions() const {
@@ -467,6 +534,8 @@ Options MainWindow::windowOptions() const {
     options.zoomPercent = parts_->editor->zoom();
     options.colourScheme = parts_->scheme;
     for (const QString& path : parts_->recent->paths()) options.recentProjects.push_back(path.toStdString());
+    options.windowGeometry = saveGeometry().toBase64().toStdString();
+    options.windowState = saveState().toBase64().toStdString();
     return options;
 }
 
@@ -505,6 +574,15 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 void MainWindow::applyStartSize() {
+    // The size and place the window had when it was last closed, and its panels.
+    if (!parts_->savedGeometry.isEmpty() && restoreGeometry(parts_->savedGeometry)) {
+        parts_->startSizeUnframed = false;
+        if (!parts_->savedState.isEmpty()) {
+            restoreState(parts_->savedState);
+            parts_->builtOnce = parts_->panel->isVisibleTo(this);
+        }
+        return;
+    }
     const QSize frame = frameGeometry().size() - size();
     parts_->startSizeUnframed = frame.isEmpty();
     resize(kStartOuterSize - frame);
@@ -580,6 +658,7 @@ void MainWindow::setSpaceRemoval(bool on) { parts_->workspace.spaceRemoval->setC
 QPlainTextEdit* MainWindow::editor() const { return parts_->workspace.editor; }
 CodeEditor* MainWindow::codeEditor() const { return parts_->editor; }
 BuildPanel* MainWindow::buildPanel() const { return parts_->panel; }
+OutlinePanel* MainWindow::outlinePanel() const { return parts_->outline; }
 LineNumbering* MainWindow::lineNumbering() const { return parts_->numbering; }
 RecentProjects* MainWindow::recentProjects() const { return parts_->recent; }
 GoToDialog* MainWindow::goToLineDialog() const { return parts_->goToLine; }
@@ -589,6 +668,7 @@ QString MainWindow::programFolder() const { return parts_->workspace.folders.pro
 const ProgramFolders& MainWindow::folders() const { return parts_->workspace.folders; }
 QString MainWindow::projectPath() const { return parts_->files->projectPath(); }
 QString MainWindow::statusText(int panel) const { return parts_->workspace.panel(panel); }
+QString MainWindow::buildStateText() const { return parts_->buildState->text(); }
 QProgressBar* MainWindow::passProgressBar() const { return parts_->workspace.passBar; }
 QProgressBar* MainWindow::stageProgressBar() const { return parts_->workspace.stageBar; }
 

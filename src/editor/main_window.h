@@ -16,6 +16,7 @@ class CodeEditor;
 class Dialogs;
 class GoToDialog;
 class LineNumbering;
+class OutlinePanel;
 class RecentProjects;
 enum class ColourSchemeId;
 struct BuildReport;
@@ -59,6 +60,7 @@ public:
     QPlainTextEdit* editor() const;
     CodeEditor* codeEditor() const;
     BuildPanel* buildPanel() const;
+    OutlinePanel* outlinePanel() const;
     LineNumbering* lineNumbering() const;
     RecentProjects* recentProjects() const;
     GoToDialog* goToLineDialog() const;
@@ -82,12 +84,15 @@ public:
     QString projectPath() const;
     // Status panel 0 to 3.
     QString statusText(int panel) const;
+    // "Build failed" from a failed build until the next edit; else empty.
+    QString buildStateText() const;
     QProgressBar* passProgressBar() const;   // ProgressBar1
     QProgressBar* stageProgressBar() const;  // ProgressBar2
 
-    // 1024 x 640 outer size, centred on the window's screen. Before the
-    // window is first shown its frame is not known yet; the size is applied
-    // once more when a window manager has added one.
+    // The size, place and panels kept in Options.ini; without them 1024 x
+    // 640 outer size, centred on the window's screen. Before the window is
+    // first shown its frame is not known yet; the size is applied once more
+    // when a window manager has added one.
     void applyStartSize();
 
 protected:
@@ -104,6 +109,7 @@ private:
     void connectViewMenu();
     void createBuildPanel();
     void createGoToDialogs();
+    void createOutline();
     void FormResize();
     void applyStartSizeOnceFramed();
     void MemoSourceChange();

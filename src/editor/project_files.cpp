@@ -8,8 +8,10 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
 #include <cerrno>
@@ -60,7 +62,58 @@ qsizetype chunkEnd(const QString& text, qsizetype start) {
 
 }  // namespace
 
-ProjectFiles::ProjectFiles(const Workspace& workspace, OpenLimits limits) : workspace_(workspace), limits_(limits) {}
+ProjectFiles::ProjectFiles(const Workspace& workspace, OpenLimits limits)
+    : workspace_(workspace), limits_(limits), watcher_(std::make_unique<QFileSystemWatcher>()) {
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, [this] { fileChangedOnDisk(); });
+}
+
+ProjectFiles::~ProjectFiles() = default;
+
+// Only the project's file is watched. A save replaces the file, which ends
+// the watch, so it is set again after every open and save.
+void ProjectFiles::watch() {
+    if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+    if (path_ != kUnnamed && QFileInfo::exists(path_)) watcher_->addPath(path_);
+}
+
+// Our own saves arrive here too; the stamp tells them apart.
+void ProjectFiles::fileChangedOnDisk() {
+    if (path_ == kUnnamed) return;
+    const QString shown = QFileInfo(path_).fileName();
+    if (!QFileInfo::exists(path_)) {
+        markChanged();  // the text is now only in the editor
+        workspace_.say(QStringLiteral("\"%1\" was deleted or renamed by another program; Save writes it again.").arg(shown));
+        return;
+    }
+    watch();
+    if (!changedOnDisk()) return;
+    if (saved_) {
+        if (reloadKeepingCaret())
+            workspace_.say(QStringLiteral("\"%1\" was changed by another program and has been reloaded.").arg(shown));
+        return;
+    }
+    struct stat status {};
+    FileStamp now = ::stat(QFile::encodeName(path_).constData(), &status) == 0 ? stampOf(status) : FileStamp{};
+    if (now.size == declined_.size && now.modifiedNs == declined_.modifiedNs) return;  // asked about already
+    const QString question =
+        QStringLiteral("\"%1\" was changed by another program. Reload it and lose your unsaved edits, or keep yours?")
+            .arg(shown);
+    if (workspace_.dialogs->askAboutDiskChange(workspace_.window, question) == Dialogs::DiskChangeAnswer::Reload) {
+        reloadKeepingCaret();
+        return;
+    }
+    declined_ = now;
+}
+
+bool ProjectFiles::reloadKeepingCaret() {
+    QPlainTextEdit* editor = workspace_.editor;
+    const int line = editor->textCursor().blockNumber();
+    if (!openFile(path_)) return false;
+    const QTextBlock block = editor->document()->findBlockByNumber(std::min(line, editor->document()->blockCount() - 1));
+    editor->setTextCursor(QTextCursor(block));
+    editor->ensureCursorVisible();
+    return true;
+}
 
 QString ProjectFiles::projectsFolder() const { return workspace_.folders.projects; }
 
@@ -94,12 +147,12 @@ void ProjectFiles::NewProject() {
     editor->hide();
     editor->setPlainText(kNewProjectText);
     editor->show();
-    workspace_.save->setEnabled(false);
     workspace_.setPanel(2, {});
     workspace_.setPanel(3, {});
     path_ = kUnnamed;
     proposedName_.clear();
     stamp_ = {};
+    watch();
     markClean();
 }
 
@@ -184,7 +237,7 @@ void ProjectFiles::importFile() {
     path_ = kUnnamed;
     proposedName_ = QFileInfo(chosen).completeBaseName() + QStringLiteral(".lpj");
     stamp_ = {};
-    workspace_.save->setEnabled(false);
+    watch();
     workspace_.setPanel(3, {});
     markChanged();
     if (!messages.isEmpty()) workspace_.dialogs->showMessage(workspace_.window, messages.join(QLatin1Char('\n')));
@@ -208,8 +261,9 @@ bool ProjectFiles::openFile(const QString& path) {
     }
     path_ = path;
     stamp_ = loaded->stamp;
+    declined_ = {};
+    watch();
     workspace_.setPanel(3, path_);
-    workspace_.save->setEnabled(true);
     workspace_.setPanel(2, QStringLiteral("Saved"));
     markClean();
     if (workspace_.projectFileUsed) workspace_.projectFileUsed(path_);
@@ -301,6 +355,9 @@ bool ProjectFiles::showText(const QString& text, const QString& path, bool withP
 
 SaveOutcome ProjectFiles::Save() {
     if (path_ == kUnnamed) return SaveAS();
+    if (changedOnDisk() && saved_) {  // nothing of the editor's to keep: the file's text wins
+        return reloadKeepingCaret() ? SaveOutcome::Reloaded : SaveOutcome::Stopped;
+    }
     if (changedOnDisk()) {
         switch (workspace_.dialogs->askAboutChangedFile(workspace_.window)) {
         case Dialogs::ChangedFileAnswer::Overwrite:
@@ -317,7 +374,15 @@ SaveOutcome ProjectFiles::Save() {
 // A saved project whose file is in place is left alone, so a change another
 // program made to the file survives F12.
 SaveOutcome ProjectFiles::saveForBuild() {
-    if (saved_ && path_ != kUnnamed && QFileInfo::exists(path_)) return SaveOutcome::NotNeeded;
+    if (saved_ && path_ != kUnnamed && QFileInfo::exists(path_)) {
+        // The file may have changed before its watch was heard: the build
+        // takes the text on disk, as reloading it would show.
+        if (changedOnDisk() && reloadKeepingCaret()) {
+            workspace_.say(QStringLiteral("\"%1\" was changed by another program and has been reloaded.")
+                               .arg(QFileInfo(path_).fileName()));
+        }
+        return SaveOutcome::NotNeeded;
+    }
     return Save();
 }
 
@@ -341,7 +406,8 @@ SaveOutcome ProjectFiles::saveToPath() {
     if (outcome != SaveOutcome::Written) return outcome;
     workspace_.setPanel(2, QStringLiteral("Saved"));
     workspace_.setPanel(3, path_);
-    workspace_.save->setEnabled(true);
+    declined_ = {};
+    watch();
     markClean();
     if (workspace_.projectFileUsed) workspace_.projectFileUsed(path_);
     return outcome;

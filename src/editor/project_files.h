@@ -1,12 +1,17 @@
 // New, Open, Save and Save As: the project path, the saved flag, status
 // panels 2 and 3 and the enabled state of Save. Open reads regular files
 // only, within size limits; a save never writes over a file that another
-// program changed without asking first.
+// program changed without asking first. The open file is watched: a change
+// on disk is reloaded when the editor holds no unsaved edits, and asked
+// about when it does.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
+
+class QFileSystemWatcher;
 
 #include "editor/workspace.h"
 #include "platforms/platforms.h"
@@ -40,6 +45,7 @@ struct FileStamp {
 class ProjectFiles {
 public:
     explicit ProjectFiles(const Workspace& workspace, OpenLimits limits = {});
+    ~ProjectFiles();
 
     void NewProject();
     void BitBtnLOADClick();
@@ -80,6 +86,9 @@ private:
     bool showText(const QString& text, const QString& path, bool withProgress);
     bool changedOnDisk() const;
     void markClean();
+    void watch();
+    void fileChangedOnDisk();
+    bool reloadKeepingCaret();
     SaveOutcome saveToPath();
     SaveOutcome write();
 
@@ -90,6 +99,8 @@ private:
     QString proposedName_;         // Save As's name for an imported project
     QString lastListingPlatform_;  // the machine last chosen for a listing
     FileStamp stamp_;
+    std::unique_ptr<QFileSystemWatcher> watcher_;
+    FileStamp declined_;  // the file on disk as it was when the user kept the editor's text
 };
 
 }  // namespace lintrel

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
 
 #include "editor/dialogs.h"
 #include "system/install_layout.h"
@@ -10,6 +12,8 @@
 namespace lintrel {
 
 namespace {
+
+constexpr int kNoteMilliseconds = 8000;
 
 QString qtPath(const std::filesystem::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
 
@@ -33,5 +37,9 @@ QString Workspace::panel(int index) const {
 }
 
 void Workspace::showGeneralError(const QString& text) const { dialogs->showError(window, text); }
+
+void Workspace::say(const QString& text) const {
+    if (auto* main = qobject_cast<QMainWindow*>(window)) main->statusBar()->showMessage(text, kNoteMilliseconds);
+}
 
 }  // namespace lintrel

@@ -51,6 +51,8 @@ struct Workspace {
     QString panel(int index) const;
     // The general error display: an error box titled "Lintrel".
     void showGeneralError(const QString& text) const;
+    // A note in the status bar's message area, read and gone after a while.
+    void say(const QString& text) const;
 };
 
 }  // namespace lintrel

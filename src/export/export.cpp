@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cassert>
 #include <system_error>
 
@@ -16,10 +17,10 @@ namespace {
 // stopped fitting.
 Diagnostic tooLargeDiagnostic(const BuildResult& build, const WriterError& error) {
     // Writers name one of the lines they were given, and each came from a source line.
-    assert(error.lineIndex < build.sourceLines.size());
+    assert(error.lineIndex < build.program.size());
     Diagnostic diagnostic;
     diagnostic.message = error.message;
-    if (error.lineIndex < build.sourceLines.size()) diagnostic.line = build.sourceLines[error.lineIndex];
+    if (error.lineIndex < build.program.size()) diagnostic.line = static_cast<int>(build.program.origin(error.lineIndex));
     return diagnostic;
 }
 
@@ -42,45 +43,26 @@ struct ReadBackDifference {
     std::string what;
 };
 
-// The byte of the nibble pair at `k` of a finished line.
-unsigned char pairAt(const std::string& line, std::size_t k) {
-    return static_cast<unsigned char>(((line[2 * k] & 0x0F) << 4) | (line[2 * k + 1] & 0x0F));
-}
-
-// A finished line against the line read back, pair by pair: no decoded copy.
-bool sameLine(const std::string& line, bool highByteFirst, const StoredLine& stored) {
-    const std::size_t count = line.size() / 2;
-    if (count < 2 || count - 2 != stored.bytes.size()) return false;
-    const long number = highByteFirst ? (pairAt(line, 0) << 8) | pairAt(line, 1) : pairAt(line, 0) | (pairAt(line, 1) << 8);
-    if (number != stored.number) return false;
-    for (std::size_t k = 2; k < count; ++k) {
-        if (pairAt(line, k) != stored.bytes[k - 2]) return false;
-    }
-    return true;
-}
-
-std::optional<ReadBackDifference> compareReadBack(const Platform& platform,
-                                                  const std::vector<std::string>& lines,
+std::optional<ReadBackDifference> compareReadBack(const Platform& platform, const Program& program,
                                                   const std::vector<unsigned char>& image) {
     const ImageReading reading = platform.reader(image);
     if (!reading.ok()) return ReadBackDifference{0, "it cannot be read: " + describeFault(*reading.fault)};
     if (reading.platform != platform.id) {
         return ReadBackDifference{0, "it reads as an image for \"" + std::string(reading.platform) + "\""};
     }
-    const bool highByteFirst = platform.lineNumberForm == LineNumberForm::HighByteFirst;
-    std::size_t read = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.empty()) continue;  // the writers skip them too
-        if (read == reading.lines.size()) return ReadBackDifference{i, "it ends before this line"};
-        const StoredLine& stored = reading.lines[read++];
-        if (!sameLine(line, highByteFirst, stored)) {
-            return ReadBackDifference{i, "line " + std::to_string(stored.number) + " at offset " +
-                                             std::to_string(stored.offset) + " differs"};
+    const Program& read = reading.program;
+    const std::size_t common = std::min(program.size(), read.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto built = program.bytes(i);
+        const auto stored = read.bytes(i);
+        if (program.number(i) != read.number(i) || !std::equal(built.begin(), built.end(), stored.begin(), stored.end())) {
+            return ReadBackDifference{i, "line " + std::to_string(read.number(i)) + " at offset " +
+                                             std::to_string(read.origin(i)) + " differs"};
         }
     }
-    if (read != reading.lines.size())
-        return ReadBackDifference{lines.empty() ? 0 : lines.size() - 1, "it holds more lines"};
+    if (read.size() < program.size()) return ReadBackDifference{read.size(), "it ends before this line"};
+    if (read.size() > program.size())
+        return ReadBackDifference{program.empty() ? 0 : program.size() - 1, "it holds more lines"};
     return std::nullopt;
 }
 
@@ -88,8 +70,8 @@ Diagnostic readBackDiagnostic(const BuildResult& build, const ReadBackDifference
     Diagnostic diagnostic;
     diagnostic.message = "Internal error: the " + std::string(build.platform->id) +
                          " image does not read back as built (" + difference.what + "); nothing was written.";
-    if (difference.lineIndex < build.sourceLines.size())
-        diagnostic.line = build.sourceLines[difference.lineIndex];
+    if (difference.lineIndex < build.program.size())
+        diagnostic.line = static_cast<int>(build.program.origin(difference.lineIndex));
     return diagnostic;
 }
 
@@ -117,7 +99,7 @@ CompiledProject writeOutputFile(BuildResult built, const OutputPlace& place, con
             compiled.fileError = "Cannot write to " + streamName(place.stream) + ": " + *reason;
     } else {
         compiled.file = place.kind == OutputPlace::Kind::File ? place.path : place.path / file.fileName;
-        compiled.fileError = writeFileReplacing(compiled.file, file.bytes);
+        compiled.fileError = writeFileReplacing(compiled.file, file.bytes, systemFileCalls(), Sync::None);
     }
     if (compiled.fileError) return compiled;
     compiled.fileSize = static_cast<long long>(file.bytes.size());
@@ -139,7 +121,7 @@ ExportResult makeOutputFile(const BuildResult& build) {
     // Every row names its writer (checked where the rows are written).
     assert(build.platform != nullptr && build.platform->writer != nullptr);
     const Platform& platform = *build.platform;
-    ImageOutcome outcome = platform.writer(build.lines, platform.id);
+    ImageOutcome outcome = platform.writer(build.program, platform.id);
     if (outcome.error) {
         result.error = tooLargeDiagnostic(build, *outcome.error);
         return result;
@@ -147,7 +129,7 @@ ExportResult makeOutputFile(const BuildResult& build) {
     // Every image is read back before it may replace a file: a writer fault
     // shows here instead of on the machine.
     if (platform.reader != nullptr) {
-        if (auto difference = compareReadBack(platform, build.lines, outcome.bytes)) {
+        if (auto difference = compareReadBack(platform, build.program, outcome.bytes)) {
             result.error = readBackDiagnostic(build, *difference);
             return result;
         }

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 
-#include "text/nibbles.h"
 
 namespace lintrel {
 
@@ -67,7 +66,7 @@ unsigned char checksum(ImageBuffer& image) {
     return static_cast<unsigned char>(sum & 0xFFu);
 }
 
-ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_view platform,
+ImageOutcome writeHomelabImage(const Program& program, std::string_view platform,
                                const Template& header) {
     ImageBuffer image;
     image.writeRepeated(0x00, kLeaderSize);
@@ -76,17 +75,16 @@ ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_v
 
     // The largest field is E + 2; it must still be an address.
     std::int64_t end = kProgramStart;
-    std::vector<unsigned char> bytes;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) continue;  // the assembler never stores one
-        decodeLine(lines[i], bytes);
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        const auto bytes = program.bytes(i);
+        const long number = program.number(i);
         // The machine finds a line's end by its 60; one inside would split it.
-        if (bytes.size() > 2 && std::find(bytes.begin() + 2, bytes.end(), kLineEnd) != bytes.end()) {
-            const long number = (static_cast<long>(bytes[0]) << 8) | bytes[1];
+        if (std::find(bytes.begin(), bytes.end(), kLineEnd) != bytes.end())
             return {{}, WriterError{i, lineEndInsideMessage(number, platform)}};
-        }
-        end += static_cast<std::int64_t>(bytes.size()) + 1;
+        end += static_cast<std::int64_t>(bytes.size()) + 3;
         if (end + 2 > kLargestWord) return {{}, WriterError{i, addressesTooLargeMessage(platform)}};
+        image.write8(static_cast<std::int32_t>((number >> 8) & 0xFF));  // high byte first
+        image.write8(static_cast<std::int32_t>(number & 0xFF));
         image.write(bytes);
         image.write8(kLineEnd);
     }
@@ -115,12 +113,12 @@ ImageOutcome writeHomelabImage(std::span<const std::string> lines, std::string_v
 
 }  // namespace
 
-ImageOutcome writeHomelab2Image(std::span<const std::string> lines, std::string_view platform) {
-    return writeHomelabImage(lines, platform, kHomelab2Header);
+ImageOutcome writeHomelab2Image(const Program& program, std::string_view platform) {
+    return writeHomelabImage(program, platform, kHomelab2Header);
 }
 
-ImageOutcome writeHomelab3Image(std::span<const std::string> lines, std::string_view platform) {
-    return writeHomelabImage(lines, platform, kHomelab3Header);
+ImageOutcome writeHomelab3Image(const Program& program, std::string_view platform) {
+    return writeHomelabImage(program, platform, kHomelab3Header);
 }
 
 namespace {
@@ -130,23 +128,20 @@ using image_reading::Cursor;
 // The program from 40A0 up to the end marker at `end` (an offset into the
 // image): two bytes of line number, high byte first, then the line up to 60.
 std::optional<ReadFault> readHomelabLines(const Cursor& image, std::size_t begin, std::size_t end,
-                                          std::vector<StoredLine>& lines) {
+                                          Program& lines) {
     std::size_t at = begin;
     while (at < end) {
         if (end - at < 2) return ReadFault{at, "a line number is cut off by the program's end"};
         const auto number = image.view(at, 2);
-        StoredLine line;
-        line.number = (number[0] << 8) | number[1];
-        line.offset = at;
+        const long lineNumber = (number[0] << 8) | number[1];
         const auto rest = image.view(at + 2, end - at - 2);
         std::size_t length = 0;
         while (length < rest.size() && rest[length] != kLineEnd) ++length;
         if (length == rest.size()) {
             return ReadFault{
-                end, "line " + std::to_string(line.number) + " has no end byte 60 before the end marker"};
+                end, "line " + std::to_string(lineNumber) + " has no end byte 60 before the end marker"};
         }
-        line.bytes = rest.first(length);
-        lines.push_back(line);
+        lines.addLine(lineNumber, rest.first(length), at);
         at += 2 + length + 1;
     }
     return std::nullopt;
@@ -227,7 +222,7 @@ ImageReading readHomelabImage(std::span<const unsigned char> image) {
     if (cursor.view(marker, 2)[0] != kEndMarker || cursor.view(marker, 2)[1] != kLineEnd) {
         return failed({marker, "expected the end marker 80 60 at the program's end"});
     }
-    if (auto fault = readHomelabLines(cursor, data + kProgramInData, marker, reading.lines))
+    if (auto fault = readHomelabLines(cursor, data + kProgramInData, marker, reading.program))
         return failed(std::move(*fault));
     reading.platform = homelabPlatform(cursor, sync, length, end);
     return reading;

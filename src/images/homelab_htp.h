@@ -11,8 +11,8 @@
 namespace lintrel {
 
 // The two machines differ only in the system area of the header.
-ImageOutcome writeHomelab2Image(std::span<const std::string> lines, std::string_view platform);
-ImageOutcome writeHomelab3Image(std::span<const std::string> lines, std::string_view platform);
+ImageOutcome writeHomelab2Image(const Program& program, std::string_view platform);
+ImageOutcome writeHomelab3Image(const Program& program, std::string_view platform);
 
 // The lines of a Homelab tape image: leader, A5, a name ending in 00, the
 // block that loads at 4016 with its length and checksum, the program from

@@ -14,13 +14,13 @@ constexpr std::int64_t kProgramStart = 0x42E9;
 
 }  // namespace
 
-ImageOutcome writeHtImage(std::span<const std::string> lines, std::string_view platform) {
+ImageOutcome writeHtImage(const Program& program, std::string_view platform) {
     ImageBuffer image;
     image.writeRepeated(0x00, kLeaderSize);
     image.write8(kSync);
     image.writeRepeated(kBasicFile, 3);
     image.write8(kName);
-    if (auto error = writeLinkedRecords(image, lines, kProgramStart, platform)) return {{}, std::move(error)};
+    if (auto error = writeLinkedRecords(image, program, kProgramStart, platform)) return {{}, std::move(error)};
     image.write16(0x0000);  // end link; nothing is patched
     return {image.take(), std::nullopt};
 }
@@ -40,7 +40,7 @@ ImageReading readHtImage(std::span<const unsigned char> image) {
     }
     if (!cursor.has(1)) return failed(truncated(cursor, "the header: no program name"));
     cursor.skip(1);  // the name: any one byte
-    if (auto fault = readLinkedRecords(cursor, kProgramStart, reading.lines))
+    if (auto fault = readLinkedRecords(cursor, kProgramStart, reading.program))
         return failed(std::move(*fault));
     if (auto fault = checkPadding(cursor)) return failed(std::move(*fault));
     return reading;

@@ -11,7 +11,7 @@
 
 namespace lintrel {
 
-ImageOutcome writeHtImage(std::span<const std::string> lines, std::string_view platform);
+ImageOutcome writeHtImage(const Program& program, std::string_view platform);
 
 // The lines of a BASIC cassette image: a leader of any length, A5, D3 D3 D3,
 // a one-byte name, the linked records from 42E9 and the end link 00 00, as

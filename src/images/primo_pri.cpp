@@ -16,12 +16,12 @@ constexpr std::uint32_t kBlockStart = 0x0000;  // offsets 1 and 2: the block sta
 
 }  // namespace
 
-ImageOutcome writePrimoImage(std::span<const std::string> lines, std::string_view platform) {
+ImageOutcome writePrimoImage(const Program& program, std::string_view platform) {
     ImageBuffer image;
     image.write8(kBlockType);
     image.write16(0x0000);
     image.write16(0x0000);  // the program length, once known
-    if (auto error = writeLinkedRecords(image, lines, kProgramStart, platform)) return {{}, std::move(error)};
+    if (auto error = writeLinkedRecords(image, program, kProgramStart, platform)) return {{}, std::move(error)};
     image.write16(0x0000);  // end link
     image.write8(kClosingByte);
 
@@ -49,7 +49,7 @@ ImageReading readPrimoImage(std::span<const unsigned char> image) {
     }
     Cursor records(image.first(blockEnd));
     records.seek(kRecordsStart);
-    if (auto fault = readLinkedRecords(records, kProgramStart, reading.lines))
+    if (auto fault = readLinkedRecords(records, kProgramStart, reading.program))
         return failed(std::move(*fault));
     if (records.offset() != blockEnd) {
         return failed({records.offset(), "the end link comes before the block's end at offset " +

@@ -11,7 +11,7 @@
 
 namespace lintrel {
 
-ImageOutcome writePrimoImage(std::span<const std::string> lines, std::string_view platform);
+ImageOutcome writePrimoImage(const Program& program, std::string_view platform);
 
 // The lines of a .pri file: the block D1 00 00, its length, the linked
 // records from 43EA, the end link and the closing C9.

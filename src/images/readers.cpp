@@ -70,7 +70,7 @@ std::string lineName(const Cursor& cursor, std::size_t recordOffset) {
 }  // namespace
 
 std::optional<ReadFault> readLinkedRecords(Cursor& cursor, std::uint32_t firstAddress,
-                                           std::vector<StoredLine>& lines) {
+                                           Program& lines) {
     std::uint32_t address = firstAddress;
     for (;;) {
         const std::size_t recordOffset = cursor.offset();
@@ -103,12 +103,9 @@ std::optional<ReadFault> readLinkedRecords(Cursor& cursor, std::uint32_t firstAd
                                       " has no end byte 00 before the next line (found " +
                                       hexByte(cursor.peek8()) + ")"};
         }
-        StoredLine line;
-        line.number = static_cast<long>(cursor.view(recordOffset + 2, 2)[0] |
-                                        (cursor.view(recordOffset + 3, 1)[0] << 8));
-        line.bytes = cursor.view(recordOffset + 4, length - kSmallestRecord);
-        line.offset = recordOffset;
-        lines.push_back(line);
+        const long number = static_cast<long>(cursor.view(recordOffset + 2, 2)[0] |
+                                              (cursor.view(recordOffset + 3, 1)[0] << 8));
+        lines.addLine(number, cursor.view(recordOffset + 4, length - kSmallestRecord), recordOffset);
         cursor.seek(end + 1);
         address = next;
     }

@@ -11,15 +11,9 @@
 #include <utility>
 #include <vector>
 
-namespace lintrel {
+#include "images/program.h"
 
-// One program line as the image stores it.
-struct StoredLine {
-    long number = 0;  // the BASIC line number
-    std::span<const unsigned char>
-        bytes;               // after the number, without the line's end byte; points into the image
-    std::size_t offset = 0;  // file offset of the line's first byte (its record)
-};
+namespace lintrel {
 
 // Why an image cannot be read, and where in the file.
 struct ReadFault {
@@ -28,7 +22,7 @@ struct ReadFault {
 };
 
 struct ImageReading {
-    std::vector<StoredLine> lines;
+    Program program{Program::Origin::Offset};  // each line's origin: its record's file offset
     std::optional<ReadFault> fault;
     // The platform the image shows itself to be for; empty when the format
     // serves two machines and the image does not tell which (a Homelab image
@@ -97,12 +91,12 @@ std::optional<ReadFault> checkPadding(const Cursor& cursor);
 // number low byte first, the line's bytes, 00. Every address must lie ahead
 // of its record and inside the file, so the walk always ends.
 std::optional<ReadFault> readLinkedRecords(Cursor& cursor, std::uint32_t firstAddress,
-                                           std::vector<StoredLine>& lines);
+                                           Program& lines);
 
 // What a reader returns on a fault: no lines, only the fault.
 inline auto failureOf(ImageReading& reading) {
     return [&reading](ReadFault fault) {
-        reading.lines.clear();
+        reading.program.clear();
         reading.fault = std::move(fault);
         return reading;
     };

@@ -1,13 +1,41 @@
 #include "images/text_export.h"
 
-#include "text/code_page_1250.h"
+#include <charconv>
 
 namespace lintrel {
+namespace {
 
-ImageOutcome writeTextExport(std::span<const std::string> lines, std::string_view /*platform*/) {
+enum class Numbers { Spaced, Joined, None };
+
+ImageOutcome writeText(const Program& program, Numbers numbers) {
     ImageOutcome outcome;
-    appendLinesWithCrLf(lines, outcome.bytes);
+    std::vector<unsigned char>& out = outcome.bytes;
+    out.reserve(program.allBytes().size() + program.size() * (numbers == Numbers::None ? 2 : 9));
+    char digits[16];
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        if (numbers != Numbers::None) {
+            const auto written = std::to_chars(digits, digits + sizeof digits, program.number(i));
+            out.insert(out.end(), digits, written.ptr);
+            if (numbers == Numbers::Spaced) out.push_back(' ');
+        }
+        const auto bytes = program.bytes(i);
+        out.insert(out.end(), bytes.begin(), bytes.end());
+        out.push_back('\r');
+        out.push_back('\n');
+    }
     return outcome;
+}
+
+}  // namespace
+
+ImageOutcome writeSpacedListing(const Program& program, std::string_view) {
+    return writeText(program, Numbers::Spaced);
+}
+
+ImageOutcome writeListing(const Program& program, std::string_view) { return writeText(program, Numbers::Joined); }
+
+ImageOutcome writeUnnumberedText(const Program& program, std::string_view) {
+    return writeText(program, Numbers::None);
 }
 
 }  // namespace lintrel

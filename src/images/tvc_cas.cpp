@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "text/nibbles.h"
 
 namespace lintrel {
 
@@ -22,15 +21,9 @@ constexpr std::size_t kFileKind = 129;  // 1 byte: 01, a program
 constexpr unsigned char kProgramFile = 0x01;
 constexpr int kSmallestRecord = 4;  // the length byte, the line number and FF
 
-// The line number is the first two bytes, low byte first.
-long lineNumber(const std::vector<unsigned char>& bytes) {
-    if (bytes.size() < 2) return bytes.empty() ? 0 : bytes[0];
-    return bytes[0] | (static_cast<long>(bytes[1]) << 8);
-}
-
 }  // namespace
 
-ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view platform) {
+ImageOutcome writeTvcImage(const Program& program, std::string_view platform) {
     ImageBuffer image;
     image.write8(kFileType);
     image.write8(kFileType);
@@ -39,13 +32,11 @@ ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view 
     image.write(programHeader);
     image.writeRepeated(0x00, kHeaderSize - image.size());
 
-    std::vector<unsigned char> bytes;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) continue;  // the assembler never stores one
-        decodeLine(lines[i], bytes);
-        const auto recordLength = static_cast<std::int64_t>(bytes.size()) + 2;
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        const auto bytes = program.bytes(i);
+        const auto recordLength = static_cast<std::int64_t>(bytes.size()) + kSmallestRecord;
         if (recordLength > kLargestRecord) {
-            return {{}, WriterError{i, lineTooLongMessage(lineNumber(bytes), platform, kLargestRecord)}};
+            return {{}, WriterError{i, lineTooLongMessage(program.number(i), platform, kLargestRecord)}};
         }
         // The program length counts this record and the end byte.
         const auto programLength = static_cast<std::int64_t>(image.size() - kHeaderSize) + recordLength + 1;
@@ -53,6 +44,7 @@ ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view 
             return {{}, WriterError{i, lengthTooLargeMessage(platform)}};
         }
         image.write8(static_cast<std::int32_t>(recordLength));
+        image.write16(static_cast<std::int32_t>(program.number(i)));  // low byte first
         image.write(bytes);
         image.write8(kRecordEnd);
     }
@@ -71,7 +63,7 @@ ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view 
 namespace {
 
 // The records from offset 144 up to the end byte, which must be the file's last.
-std::optional<ReadFault> readRecords(image_reading::Cursor& cursor, std::vector<StoredLine>& lines) {
+std::optional<ReadFault> readRecords(image_reading::Cursor& cursor, Program& lines) {
     for (;;) {
         const std::size_t offset = cursor.offset();
         if (!cursor.has(1)) return ReadFault{offset, "the program ends before its end byte 00"};
@@ -85,16 +77,13 @@ std::optional<ReadFault> readRecords(image_reading::Cursor& cursor, std::vector<
             return ReadFault{
                 offset, "a line record of " + std::to_string(length) + " bytes passes the end of the file"};
         const auto record = cursor.view(offset, length);
-        StoredLine line;
-        line.number = record[1] | (record[2] << 8);
-        line.bytes = record.subspan(3, length - kSmallestRecord);
-        line.offset = offset;
+        const long number = record[1] | (record[2] << 8);
         if (record[length - 1] != kRecordEnd) {
-            return ReadFault{offset + length - 1, "line " + std::to_string(line.number) +
+            return ReadFault{offset + length - 1, "line " + std::to_string(number) +
                                                       " has no end byte FF (found " +
                                                       hexByte(record[length - 1]) + ")"};
         }
-        lines.push_back(line);
+        lines.addLine(number, record.subspan(3, length - kSmallestRecord), offset);
         cursor.skip(length);
     }
     if (cursor.left() != 1) {
@@ -140,7 +129,7 @@ ImageReading readTvcImage(std::span<const unsigned char> image) {
                                  std::to_string(image.size() - kHeaderSize) + " bytes after the headers"});
     }
     cursor.seek(kHeaderSize);
-    if (auto fault = readRecords(cursor, reading.lines)) return failed(std::move(*fault));
+    if (auto fault = readRecords(cursor, reading.program)) return failed(std::move(*fault));
     return reading;
 }
 

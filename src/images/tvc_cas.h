@@ -11,7 +11,7 @@
 
 namespace lintrel {
 
-ImageOutcome writeTvcImage(std::span<const std::string> lines, std::string_view platform);
+ImageOutcome writeTvcImage(const Program& program, std::string_view platform);
 
 // The lines of a TVC program cassette image: the file header with its block
 // count, the program header with its length, the length-prefixed records and

@@ -1,6 +1,5 @@
 #include "images/writers.h"
 
-#include "text/nibbles.h"
 
 namespace lintrel {
 
@@ -22,19 +21,18 @@ std::string lineEndInsideMessage(long lineNumber, std::string_view platform) {
            std::string(platform) + "!";
 }
 
-std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<const std::string> lines,
+std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, const Program& program,
                                               std::int64_t firstAddress, std::string_view platform) {
-    constexpr std::int64_t kRecordOverhead = 3;  // next-line address and the 0x00 terminator
+    constexpr std::int64_t kRecordOverhead = 5;  // next-line address, line number and the 0x00 terminator
     std::int64_t address = firstAddress;
-    std::vector<unsigned char> bytes;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) continue;  // the assembler never stores one
-        decodeLine(lines[i], bytes);
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        const auto bytes = program.bytes(i);
         address += static_cast<std::int64_t>(bytes.size()) + kRecordOverhead;
         // Whatever follows at `address` (the next record or the end link)
         // takes at least two bytes, and the last must still be an address.
         if (address + 1 > kLargestWord) return WriterError{i, addressesTooLargeMessage(platform)};
         image.write16(static_cast<std::int32_t>(address));
+        image.write16(static_cast<std::int32_t>(program.number(i)));
         image.write(bytes);
         image.write8(0x00);
     }

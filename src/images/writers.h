@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "images/image_buffer.h"
+#include "images/program.h"
 
 namespace lintrel {
 
 // The program does not fit the format: nothing may be written.
 struct WriterError {
-    std::size_t lineIndex = 0;  // transfer line the error is attributed to
+    std::size_t lineIndex = 0;  // the program line the error is attributed to
     std::string message;
 };
 
@@ -25,9 +26,10 @@ struct ImageOutcome {
     std::optional<WriterError> error;
 };
 
-// Finished lines (or text lines for the text export) in, file bytes out.
-// `platform` is the identifier the messages of a program that does not fit name.
-using ImageWriter = ImageOutcome (*)(std::span<const std::string> lines, std::string_view platform);
+// The program in, file bytes out; each writer lays out the line numbers as
+// its machine keeps them. `platform` is the identifier the messages of a
+// program that does not fit name.
+using ImageWriter = ImageOutcome (*)(const Program& program, std::string_view platform);
 
 // The largest value a two-byte address or length field holds.
 inline constexpr std::int64_t kLargestWord = 0xFFFF;
@@ -41,11 +43,11 @@ std::string lineTooLongMessage(long lineNumber, std::string_view platform, int l
 // "Line 30 holds the byte 60, which ends a line on HL2!"
 std::string lineEndInsideMessage(long lineNumber, std::string_view platform);
 
-// Primo and HT keep each line as: next-line address, line bytes, 0x00, the
-// first record at `firstAddress`. Appends the records (no end link) and
+// Primo and HT keep each line as: next-line address, line number (low byte
+// first), the line's bytes, 0x00, the first record at `firstAddress`. Appends the records (no end link) and
 // stops at the first record whose next-line address leaves no room for the
 // two-byte end link inside the 64 KB address space.
-std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, std::span<const std::string> lines,
+std::optional<WriterError> writeLinkedRecords(ImageBuffer& image, const Program& program,
                                               std::int64_t firstAddress, std::string_view platform);
 
 }  // namespace lintrel

@@ -11,7 +11,7 @@ namespace lintrel {
 namespace {
 
 struct ImageRead {
-    Program program;
+    NumberedProgram program;
     std::optional<ImportMessage> error;
     std::vector<ImportMessage> warnings;
     bool isImage = false;  // a reader took the file
@@ -69,7 +69,7 @@ ImageRead readImage(std::string_view bytes, std::string_view fileName, const Pla
     ImageRead read;
     std::optional<ReadFault> furthest;
     for (const Platform* row : candidates(fileName, platform)) {
-        const ImageReading reading = row->reader(image);
+        ImageReading reading = row->reader(image);
         if (!reading.ok()) {
             if (!furthest || reading.fault->offset > furthest->offset) furthest = reading.fault;
             continue;
@@ -87,10 +87,7 @@ ImageRead readImage(std::string_view bytes, std::string_view fileName, const Pla
                                      "Lintrel writes): name it with --platform.");
             return read;
         }
-        for (const StoredLine& line : reading.lines) {
-            read.program.lines.push_back(
-                {line.number, std::string(line.bytes.begin(), line.bytes.end()), -1, line.offset});
-        }
+        read.program.lines = std::move(reading.program);
         return read;
     }
     if (furthest) read.error = atOffset(furthest->offset, furthest->message);
@@ -194,9 +191,10 @@ ImageListing listImage(std::string_view bytes, std::string_view fileName, const 
     listing.warnings = std::move(read.warnings);
     LineLister lister(*listing.platform);
     ListedLine listed;
-    for (const ProgramLine& line : read.program.lines) {
-        lister.list({reinterpret_cast<const unsigned char*>(line.bytes.data()), line.bytes.size()}, listed);
-        listing.lines.push_back(std::to_string(line.number) + (listed.text.empty() ? "" : " " + listed.text));
+    const Program& lines = read.program.lines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lister.list(lines.bytes(i), listed);
+        listing.lines.push_back(std::to_string(lines.number(i)) + (listed.text.empty() ? "" : " " + listed.text));
     }
     return listing;
 }

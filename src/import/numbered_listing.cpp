@@ -208,16 +208,14 @@ bool ListingReader::store() {
     std::string notation;
     std::vector<std::uint32_t> columns;
     for (Entry& entry : entries_) {
-        ProgramLine line;
-        line.number = entry.number;
-        line.sourceLine = entry.segments.front().line;
+        const int sourceLine = entry.segments.front().line;
         if (!tokenizes) {
             // Where the number and the text meet without a space, a text
             // that begins with a digit keeps the space that parts them.
             const bool glued = platform_.lineNumberForm == LineNumberForm::Decimal &&
                                entry.text[0] >= '0' && entry.text[0] <= '9';
-            line.bytes = glued ? " " + entry.text : std::move(entry.text);
-            result_.program.lines.push_back(std::move(line));
+            if (glued) entry.text.insert(0, 1, ' ');
+            result_.program.lines.addLine(entry.number, std::string_view(entry.text), static_cast<std::size_t>(sourceLine));
             continue;
         }
         escapeTyped(entry.text, notation, columns);
@@ -227,11 +225,9 @@ bool ListingReader::store() {
             const InputPlace place = placeIn(entry, column);
             return fail(at(place.line, place.column, error->message));
         } else if (bytes.empty()) {
-            return fail(at(line.sourceLine, -1, "Line " + std::to_string(entry.number) + " has no program text."));
-        } else {
-            line.bytes.assign(bytes.begin(), bytes.end());
+            return fail(at(sourceLine, -1, "Line " + std::to_string(entry.number) + " has no program text."));
         }
-        result_.program.lines.push_back(std::move(line));
+        result_.program.lines.addLine(entry.number, bytes, static_cast<std::size_t>(sourceLine));
     }
     return true;
 }

@@ -15,7 +15,7 @@
 namespace lintrel {
 
 struct ListingReading {
-    Program program;
+    NumberedProgram program;
     std::vector<ImportMessage> warnings;  // what --lenient changed
     std::optional<ImportMessage> error;
 };

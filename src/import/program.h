@@ -7,18 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "images/program.h"
 #include "platforms/platforms.h"
 
 namespace lintrel {
-
-struct ProgramLine {
-    long number = 0;
-    // The bytes after the line number; on "BASIC" and "ABC80", which store
-    // text, the text as typed.
-    std::string bytes;
-    int sourceLine = -1;     // a listing's line (from 0) the line came from; -1 for an image
-    std::size_t offset = 0;  // an image's file offset of the line
-};
 
 // Where in the input file a message belongs: a listing's line and column
 // (from 0), or an image's offset.
@@ -34,19 +26,22 @@ struct ImportMessage {
     InputPlace place;
 };
 
-struct Program {
+struct NumberedProgram {
     const Platform* platform = nullptr;
-    std::vector<ProgramLine> lines;  // in ascending order of their numbers
+    // In ascending order of their numbers; on "BASIC" and "ABC80", which store
+    // text, each line's text as typed. A line's origin is the listing's line
+    // (from 0) it came from, or an image's file offset of the line.
+    Program lines;
 };
 
 // The place of a program line in its input: its listing line or its offset.
-inline InputPlace placeOf(const ProgramLine& line) {
+inline InputPlace placeOf(const Program& lines, std::size_t line) {
     InputPlace place;
-    if (line.sourceLine >= 0) {
-        place.line = line.sourceLine;
+    if (lines.originKind() == Program::Origin::Line) {
+        place.line = static_cast<int>(lines.origin(line));
     } else {
-        place.offset = line.offset;
-        place.basicLine = line.number;
+        place.offset = lines.origin(line);
+        place.basicLine = lines.number(line);
     }
     return place;
 }

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "compiler/build.h"
-#include "compiler/passes.h"
 #include "platforms/platforms.h"
 
 namespace lintrel {
@@ -28,12 +27,7 @@ public:
     std::optional<Diagnostic> read(std::string_view text, std::vector<unsigned char>& bytes);
 
 private:
-    std::optional<Diagnostic> finish(std::string_view text, passes::AssembledLine& assembled,
-                                     std::vector<unsigned char>& bytes);
-
     const Platform& platform_;
-    std::string source_;
-    std::string scratch_;
 };
 
 }  // namespace lintrel

@@ -8,10 +8,10 @@
 #include "import/label_names.h"
 #include "import/listing.h"
 #include "import/numbering.h"
-#include "text/nibbles.h"
 
 namespace lintrel {
 namespace {
+
 
 struct Reference {
     std::size_t textBegin = 0;  // in the listed text
@@ -43,7 +43,7 @@ void appendLiteral(unsigned char b, std::string& text) {
 
 // A character of a text platform's line as the project writes it: a token
 // literal where the notation would read it otherwise ("|" a comment, TAB
-// indentation, "{" a brace unit, "\" a label, "&P=" a directive) or the build
+// indentation, "{" a brace unit, "\\" a label, "&P=" a directive) or the build
 // would change it (a lower-case letter becomes a capital), the character
 // itself elsewhere.
 void appendNotation(std::string_view text, std::size_t at, std::string& out) {
@@ -124,12 +124,14 @@ std::string remarkWords(const ListedLine& listed) {
     return words;
 }
 
-ImportMessage messageAt(const ProgramLine& line, std::string text) { return {std::move(text), placeOf(line)}; }
+ImportMessage messageAt(const Program& lines, std::size_t line, std::string text) {
+    return {std::move(text), placeOf(lines, line)};
+}
 
 class Unnumberer {
 public:
-    Unnumberer(const Program& program, const UnnumberOptions& options)
-        : program_(program), platform_(*program.platform), options_(options) {}
+    Unnumberer(const NumberedProgram& program, const UnnumberOptions& options)
+        : numbered_(program), program_(program.lines), platform_(*program.platform), options_(options) {}
 
     ImportedProject run();
 
@@ -144,11 +146,21 @@ private:
     std::string lineText(const Line& line) const;
     std::string projectText() const;
     bool verify(const std::string& text);
-    bool fail(const ProgramLine& line, std::string text) {
-        result_.error = messageAt(line, std::move(text));
+    // The line with that number, or size() when the program has none.
+    std::size_t lineNumbered(long long number) const {
+        std::size_t low = 0, high = program_.size();
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (program_.number(middle) < number) low = middle + 1; else high = middle;
+        }
+        return low < program_.size() && program_.number(low) == number ? low : program_.size();
+    }
+    bool fail(std::size_t line, std::string text) {
+        result_.error = messageAt(program_, line, std::move(text));
         return false;
     }
 
+    const NumberedProgram& numbered_;
     const Program& program_;
     const Platform& platform_;
     const UnnumberOptions& options_;
@@ -158,20 +170,20 @@ private:
 };
 
 bool Unnumberer::checkLines() {
-    const auto& lines = program_.lines;
+    const Program& lines = program_;
     const long largest = platform_.reportedMaximum;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const long number = lines[i].number;
-        if (lines[i].bytes.empty()) {
-            return fail(lines[i], "Line " + std::to_string(number) +
-                                      " is empty (the machine deletes a line typed as its number alone).");
+        const long number = lines.number(i);
+        if (lines.bytes(i).empty()) {
+            return fail(i, "Line " + std::to_string(number) +
+                               " is empty (the machine deletes a line typed as its number alone).");
         }
-        if (i > 0 && number <= lines[i - 1].number) {
-            return fail(lines[i], "Line " + std::to_string(number) + " comes after line " +
-                                      std::to_string(lines[i - 1].number) + ".");
+        if (i > 0 && number <= lines.number(i - 1)) {
+            return fail(i, "Line " + std::to_string(number) + " comes after line " +
+                               std::to_string(lines.number(i - 1)) + ".");
         }
         if (!options_.renumber && (number < 1 || number > largest)) {
-            return fail(lines[i], "Line " + std::to_string(number) + " cannot be built: line numbers on " +
+            return fail(i, "Line " + std::to_string(number) + " cannot be built: line numbers on " +
                                       std::string(platform_.id) + " run from 1 to " + std::to_string(largest) +
                                       " (--renumber gives new ones).");
         }
@@ -180,7 +192,7 @@ bool Unnumberer::checkLines() {
     const Renumbering& renumber = *options_.renumber;
     const long long after = renumber.start + static_cast<long long>(lines.size()) * renumber.step;
     if (renumber.start < 1 || renumber.step < 1 || after > platform_.lineNumberLimit) {
-        return fail(lines.back(), "Renumbering from " + std::to_string(renumber.start) + " in steps of " +
+        return fail(lines.size() - 1, "Renumbering from " + std::to_string(renumber.start) + " in steps of " +
                                       std::to_string(renumber.step) + " passes the largest line number of " +
                                       std::string(platform_.id) + " (" + std::to_string(largest) + ").");
     }
@@ -188,15 +200,14 @@ bool Unnumberer::checkLines() {
 }
 
 void Unnumberer::listLines(bool checked) {
-    lines_.resize(program_.lines.size());
+    lines_.resize(program_.size());
     if (!tokenizes(platform_)) {
-        for (std::size_t i = 0; i < lines_.size(); ++i) listText(program_.lines[i].bytes, lines_[i].listed);
+        for (std::size_t i = 0; i < lines_.size(); ++i) listText(program_.text(i), lines_[i].listed);
         return;
     }
     LineLister lister(platform_);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const std::string& bytes = program_.lines[i].bytes;
-        const std::span<const unsigned char> stored(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        const std::span<const unsigned char> stored = program_.bytes(i);
         if (checked) {
             lister.list(stored, lines_[i].listed);
         } else {
@@ -211,26 +222,25 @@ void Unnumberer::listLines(bool checked) {
 void Unnumberer::findReferences() {
     std::vector<LineReference> found;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const ProgramLine& line = program_.lines[i];
-        findLineReferences(platform_, line.bytes, found);
+        const std::string_view bytes = program_.text(i);
+        findLineReferences(platform_, bytes, found);
         for (const LineReference& reference : found) {
             if (reference.isLabel) continue;
-            const auto at = std::lower_bound(program_.lines.begin(), program_.lines.end(), reference.number,
-                                             [](const ProgramLine& l, long long n) { return l.number < n; });
-            if (at == program_.lines.end() || at->number != reference.number) {
-                result_.warnings.push_back(
-                    messageAt(line, "Line " + std::to_string(reference.number) + " does not exist in this program."));
+            const std::size_t at = lineNumbered(reference.number);
+            if (at == program_.size()) {
+                result_.warnings.push_back(messageAt(
+                    program_, i, "Line " + std::to_string(reference.number) + " does not exist in this program."));
                 continue;
             }
             // Leading zeros stay digits in front of the label, which stands
             // for the number without them: "GOTO 010" builds back as typed.
             std::size_t first = reference.offset;
-            while (first + 1 < reference.offset + reference.length && line.bytes[first] == '0') ++first;
-            const auto begin = textAt(lines_[i].listed, first, line.bytes.size());
-            const auto end = textAt(lines_[i].listed, reference.offset + reference.length, line.bytes.size());
+            while (first + 1 < reference.offset + reference.length && bytes[first] == '0') ++first;
+            const auto begin = textAt(lines_[i].listed, first, bytes.size());
+            const auto end = textAt(lines_[i].listed, reference.offset + reference.length, bytes.size());
             if (!begin || !end) continue;  // the digits are not text of their own: they stay digits
             lines_[i].references.push_back(
-                {*begin, *end, static_cast<long>(reference.number), at - program_.lines.begin()});
+                {*begin, *end, static_cast<long>(reference.number), static_cast<std::ptrdiff_t>(at)});
         }
     }
 }
@@ -247,7 +257,7 @@ void Unnumberer::nameLabels() {
         if (lines_[t].listed.remark != std::string::npos) name = nameFromRemark(remarkWords(lines_[t].listed));
         if (name.empty() && t > 0 && lines_[t - 1].listed.remarkOnly)
             name = nameFromRemark(remarkWords(lines_[t - 1].listed));
-        if (name.empty()) name = nameFromNumber(program_.lines[t].number);
+        if (name.empty()) name = nameFromNumber(program_.number(t));
         lines_[t].label = names_.claim(name);
         ++result_.labels;
     }
@@ -270,7 +280,7 @@ bool Unnumberer::separateNames() {
                 clashes = isNameCharacter(joined[k - 1]) && names_.taken(std::string_view(joined).substr(0, k));
                 if (!isNameCharacter(joined[k - 1])) break;
             }
-            const std::string mechanical = nameFromNumber(program_.lines[static_cast<std::size_t>(reference.target)].number);
+            const std::string mechanical = nameFromNumber(program_.number(static_cast<std::size_t>(reference.target)));
             if (!clashes || target.label.starts_with(mechanical)) continue;
             target.label = names_.claim(mechanical);
             separated = false;
@@ -286,7 +296,7 @@ std::vector<NumberingStep> Unnumberer::numbering() const {
         return steps;
     }
     std::vector<long> numbers;
-    for (const ProgramLine& line : program_.lines) numbers.push_back(line.number);
+    for (std::size_t i = 0; i < program_.size(); ++i) numbers.push_back(program_.number(i));
     return planNumbering(numbers, platform_.lineNumberLimit);
 }
 
@@ -324,27 +334,6 @@ std::string Unnumberer::projectText() const {
     return text;
 }
 
-// A built line as the number it carries and the bytes after it: two bytes in
-// the platform's order, or a text line's leading digits (and the space after
-// them where the platform writes one).
-long splitBuiltLine(const Platform& platform, const std::string& line, std::vector<unsigned char>& bytes) {
-    if (!tokenizes(platform)) {
-        long number = 0;
-        std::size_t i = 0;
-        for (; i < line.size() && line[i] >= '0' && line[i] <= '9' && number < 1'000'000'000; ++i)
-            number = number * 10 + (line[i] - '0');
-        if (platform.lineNumberForm == LineNumberForm::DecimalSpace && i < line.size() && line[i] == ' ') ++i;
-        bytes.assign(line.begin() + static_cast<std::ptrdiff_t>(i), line.end());
-        return number;
-    }
-    decodeLine(line, bytes);
-    if (bytes.size() < 2) return -1;
-    const long number = platform.lineNumberForm == LineNumberForm::HighByteFirst ? (bytes[0] << 8) | bytes[1]
-                                                                                 : bytes[0] | (bytes[1] << 8);
-    bytes.erase(bytes.begin(), bytes.begin() + 2);
-    return number;
-}
-
 std::string describeByte(unsigned char b) {
     constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;  // built by appends: GCC 12 at -O3 warns wrongly on "(" + string
@@ -361,12 +350,11 @@ std::string describeByte(unsigned char b) {
 }
 
 // Where the built bytes first differ from the program's, or nothing.
-std::optional<std::string> firstDifference(const std::vector<unsigned char>& built, const std::string& stored) {
-    const auto [b, s] = std::mismatch(built.begin(), built.end(), stored.begin(), stored.end(),
-                                      [](unsigned char x, char y) { return x == static_cast<unsigned char>(y); });
+std::optional<std::string> firstDifference(std::span<const unsigned char> built, std::span<const unsigned char> stored) {
+    const auto [b, s] = std::mismatch(built.begin(), built.end(), stored.begin(), stored.end());
     if (b == built.end() && s == stored.end()) return std::nullopt;
     const std::string at = "character " + std::to_string(s - stored.begin() + 1) + ": ";
-    const std::string program = s == stored.end() ? "nothing" : describeByte(static_cast<unsigned char>(*s));
+    const std::string program = s == stored.end() ? "nothing" : describeByte(*s);
     const std::string project = b == built.end() ? "nothing" : describeByte(*b);
     return at + "the program has " + program + ", the project's build " + project;
 }
@@ -379,33 +367,30 @@ ImportMessage internalError(InputPlace place, const std::string& what) {
 
 }  // namespace
 
-std::optional<ImportMessage> checkBuildsBack(const Program& program, std::string_view projectText,
+std::optional<ImportMessage> checkBuildsBack(const NumberedProgram& program, std::string_view projectText,
                                              const std::optional<Renumbering>& renumber,
                                              const std::vector<char>& renumberedReferences) {
-    const Platform& platform = *program.platform;
+    const Program& stored = program.lines;
     BuildOptions options;
     options.removeSpaces = false;
     const BuildResult built = buildText(projectText, options);
     if (built.error) return internalError({}, built.error->message);
-    if (built.lines.size() != program.lines.size())
-        return internalError({}, std::to_string(built.lines.size()) + " lines");
-    std::vector<unsigned char> bytes;
-    for (std::size_t j = 0; j < built.lines.size(); ++j) {
-        const ProgramLine& line = program.lines[j];
-        const long expected = renumber ? renumber->start + static_cast<long>(j) * renumber->step : line.number;
-        if (splitBuiltLine(platform, built.lines[j], bytes) != expected)
-            return internalError(placeOf(line), "line " + std::to_string(expected) + " is numbered otherwise");
+    const Program& lines = built.program;
+    if (lines.size() != stored.size()) return internalError({}, std::to_string(lines.size()) + " lines");
+    for (std::size_t j = 0; j < lines.size(); ++j) {
+        const long expected = renumber ? renumber->start + static_cast<long>(j) * renumber->step : stored.number(j);
+        if (lines.number(j) != expected)
+            return internalError(placeOf(stored, j), "line " + std::to_string(expected) + " is numbered otherwise");
         if (j < renumberedReferences.size() && renumberedReferences[j]) continue;
-        if (const auto difference = firstDifference(bytes, line.bytes))
-            return internalError(placeOf(line), "line " + std::to_string(line.number) + ", " + *difference);
+        if (const auto difference = firstDifference(lines.bytes(j), stored.bytes(j)))
+            return internalError(placeOf(stored, j), "line " + std::to_string(stored.number(j)) + ", " + *difference);
     }
     const ExportResult exported = makeOutputFile(built);
     if (exported.error) {
         // The message names the project line; the program line built from it is the place.
-        const auto from = std::lower_bound(built.sourceLines.begin(), built.sourceLines.end(), exported.error->line);
-        const std::size_t at = static_cast<std::size_t>(from - built.sourceLines.begin());
-        return ImportMessage{exported.error->message,
-                             at < program.lines.size() ? placeOf(program.lines[at]) : InputPlace{}};
+        std::size_t at = 0;
+        while (at < lines.size() && static_cast<int>(lines.origin(at)) < exported.error->line) ++at;
+        return ImportMessage{exported.error->message, at < stored.size() ? placeOf(stored, at) : InputPlace{}};
     }
     return std::nullopt;
 }
@@ -420,7 +405,7 @@ bool Unnumberer::verify(const std::string& text) {
     if (options_.renumber) {
         for (const Line& line : lines_) renumbered.push_back(line.references.empty() ? 0 : 1);
     }
-    result_.error = checkBuildsBack(program_, text, options_.renumber, renumbered);
+    result_.error = checkBuildsBack(numbered_, text, options_.renumber, renumbered);
     return !result_.error;
 }
 
@@ -452,7 +437,7 @@ ImportedProject Unnumberer::run() {
 
 }  // namespace
 
-ImportedProject unnumber(const Program& program, const UnnumberOptions& options) {
+ImportedProject unnumber(const NumberedProgram& program, const UnnumberOptions& options) {
     return Unnumberer(program, options).run();
 }
 

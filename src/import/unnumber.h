@@ -35,14 +35,14 @@ struct ImportedProject {
     bool ok() const { return !error.has_value(); }
 };
 
-ImportedProject unnumber(const Program& program, const UnnumberOptions& options);
+ImportedProject unnumber(const NumberedProgram& program, const UnnumberOptions& options);
 
 // Whether `projectText` builds (spaces kept) to `program`: its numbers (or
 // those of `renumber`) and, line for line, its bytes (on the text platforms
 // its text), but on the lines `renumberedReferences` marks; and whether the
 // program fits the machine's image. Otherwise the error, at the program
 // line's place in its input.
-std::optional<ImportMessage> checkBuildsBack(const Program& program, std::string_view projectText,
+std::optional<ImportMessage> checkBuildsBack(const NumberedProgram& program, std::string_view projectText,
                                              const std::optional<Renumbering>& renumber = std::nullopt,
                                              const std::vector<char>& renumberedReferences = {});
 

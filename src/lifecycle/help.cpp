@@ -11,7 +11,9 @@
 #include <QShortcut>
 #include <QStringDecoder>
 #include <QTextDocument>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <algorithm>
 #include <optional>
 #include <utility>
@@ -204,6 +206,34 @@ QTextBrowser* manualWindow(MainWindow& window) {
     return browser;
 }
 
+// The heading's anchor as GitHub makes it, so the manual's own links
+// ("#8-the-window") work in the window as on the web: lower case, spaces to
+// hyphens, anything but letters, digits, hyphens and underscores dropped.
+QString headingAnchor(const QString& heading) {
+    QString anchor;
+    for (const QChar c : heading.toLower()) {
+        if (c == QLatin1Char(' ')) anchor += QLatin1Char('-');
+        else if (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_')) anchor += c;
+    }
+    return anchor;
+}
+
+// Markdown headings get no anchor names of their own.
+void nameHeadings(QTextDocument* document) {
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() == 0) continue;
+        QTextCharFormat format;
+        format.setAnchor(true);
+        format.setAnchorNames({headingAnchor(block.text())});
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
 void connectAction(MainWindow& window, const char* name, std::function<void()> handler) {
     if (auto* action = window.findChild<QAction*>(QLatin1String(name))) {
         QObject::connect(action, &QAction::triggered, &window, [handler = std::move(handler)] { handler(); });
@@ -276,6 +306,7 @@ void showManual(MainWindow& window, const HelpSettings& settings) {
     QTextBrowser* browser = manualWindow(window);
     browser->setSearchPaths({QFileInfo(path).absolutePath()});
     browser->setMarkdown(QString::fromUtf8(*bytes));
+    nameHeadings(browser->document());
     if (!browser->isVisible()) {  // opens centred over the main window
         QRect frame = browser->frameGeometry();
         frame.moveCenter(window.frameGeometry().center());

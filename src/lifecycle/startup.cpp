@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 
 #include "editor/dialogs.h"
@@ -52,6 +54,36 @@ void writeSettings(MainWindow& window) {
     if (const auto error = saveIniFile(*file, toPath(path))) window.showGeneralError(QString::fromStdString(*error));
 }
 
+// Copies what `from` holds into `to`, never over a file that is there.
+// Returns the files that could not be copied.
+QStringList copyMissingFiles(const QString& from, const QString& to) {
+    QStringList failed;
+    QDirIterator files(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString source = files.next();
+        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(source));
+        if (QFileInfo::exists(target)) continue;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target)) failed << target;
+    }
+    return failed;
+}
+
+// On a first start with an empty Projects/, the shipped examples are offered
+// there, so the file dialogs open on something to try.
+void offerExamples(MainWindow& window, const Options& options) {
+    if (!options.storedVersion.empty()) return;
+    const QDir projects(window.folders().projects);
+    const QString examples = QDir(window.folders().data).filePath(QStringLiteral("examples"));
+    if (!projects.exists() || !QFileInfo(examples).isDir()) return;
+    if (!projects.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) return;
+    if (!window.dialogs().askYesNo(nullptr, QStringLiteral("The Projects folder is empty. Copy the example projects "
+                                                           "into it?")))
+        return;
+    const QStringList failed = copyMissingFiles(examples, projects.path());
+    if (!failed.isEmpty())
+        window.showGeneralError(QStringLiteral("Cannot copy the example \"%1\" into the Projects folder.").arg(failed.front()));
+}
+
 }  // namespace
 
 StartupEnvironment StartupEnvironment::fromBuild() {
@@ -73,6 +105,7 @@ bool formCreate(MainWindow& window, const StartupEnvironment& environment) {
 
     window.applyOptions(options);
     if (options.storedVersion != kProgramVersion) showWhatsNew(window, nullptr);
+    offerExamples(window, options);
     window.applyStartSize();
     // The token code table is built into the compiler and the window sets the
     // editor's tab stop itself.

@@ -26,38 +26,40 @@ constexpr std::string_view kMicrosoftData = "DATA";
 constexpr std::array<Platform, 8> kPlatforms{{
     {.id = "ABC80", .machine = "ABC 80",
      .lineNumberForm = LineNumberForm::Decimal, .lineNumberLimit = 65536, .reportedMaximum = 65535,
-     .writer = writeTextExport, .fileName = "Compiled_ABC80.bas"},
+     .writer = writeListing, .fileName = "Compiled_ABC80.bas"},
     {.id = "HL2", .machine = "Homelab 2", .keywords = kHl2Keywords, .characters = kHl2Characters,
      .lineNumberForm = LineNumberForm::HighByteFirst, .lineNumberLimit = 32760, .reportedMaximum = 32759,
-     .spaceRemoval = true, .packsVariableNames = true,
+     .spaceRemoval = true, .packsVariableNames = true, .lineReferences = kHomelabReferences,
      .writer = writeHomelab2Image, .reader = readHomelabImage,
      .fileName = "Compiled_HL2.htp", .reportOverhead = 419},
     {.id = "HL3", .machine = "Homelab 3", .keywords = kHl3Keywords, .characters = kHl3Characters,
      .lineNumberForm = LineNumberForm::HighByteFirst, .lineNumberLimit = 32760, .reportedMaximum = 32759,
-     .spaceRemoval = true, .packsVariableNames = true,
+     .spaceRemoval = true, .packsVariableNames = true, .lineReferences = kHomelabReferences,
      .writer = writeHomelab3Image, .reader = readHomelabImage,
      .fileName = "Compiled_HL3.htp", .reportOverhead = 419},
     {.id = "PRIMO", .machine = "Primo", .keywords = kPrimoKeywords, .characters = kPrimoCharacters,
      .lineNumberForm = LineNumberForm::LowByteFirst, .lineNumberLimit = 65530, .reportedMaximum = 65529,
      .spaceRemoval = true, .apostropheRemark = kMicrosoftRemark, .dataKeyword = kMicrosoftData,
+     .lineReferences = kMicrosoftReferences,
      .writer = writePrimoImage, .reader = readPrimoImage,
      .fileName = "Compiled_PRIMO.pri", .reportOverhead = 6},
     {.id = "HT", .machine = "HT-1080Z", .keywords = kHtKeywords, .characters = kHtCharacters,
      .lineNumberForm = LineNumberForm::LowByteFirst, .lineNumberLimit = 65530, .reportedMaximum = 65529,
      .spaceRemoval = true, .apostropheRemark = kMicrosoftRemark, .dataKeyword = kMicrosoftData,
+     .lineReferences = kMicrosoftReferences,
      .writer = writeHtImage, .reader = readHtImage,
      .fileName = "Compiled_HT.cas", .reportOverhead = 260},
     {.id = "TVC", .machine = "TVC", .keywords = kTvcKeywords, .characters = kTvcCharacters,
      .lineNumberForm = LineNumberForm::LowByteFirst, .lineNumberLimit = 10000, .reportedMaximum = 9999,
-     .spaceRemoval = true,
+     .spaceRemoval = true, .lineReferences = kTvcReferences,
      .writer = writeTvcImage, .reader = readTvcImage,
      .fileName = "Compiled_TVC.cas", .reportOverhead = 143},
     {.id = "BASIC", .machine = "any BASIC",
-     .lineNumberForm = LineNumberForm::DecimalSpace, .runsNibblePass = false,
-     .writer = writeTextExport, .fileName = "Compiled_BASIC.bas"},
+     .lineNumberForm = LineNumberForm::DecimalSpace, .literalStage = false,
+     .writer = writeSpacedListing, .fileName = "Compiled_BASIC.bas"},
     {.id = "", .machine = "(no \"&P=\" line)",
-     .lineNumberForm = LineNumberForm::None, .resolvesLabels = false, .runsNibblePass = false,
-     .writer = writeTextExport, .fileName = "Compiled_BASIC.bas"},
+     .lineNumberForm = LineNumberForm::None, .resolvesLabels = false, .literalStage = false,
+     .writer = writeUnnumberedText, .fileName = "Compiled_BASIC.bas"},
 }};
 // clang-format on
 
@@ -90,7 +92,7 @@ constexpr bool rowsAreConsistent() {
         // The shown maximum is the last number a line may carry.
         if (row.lineNumberLimit - row.reportedMaximum > 1 || row.lineNumberLimit < row.reportedMaximum)
             return false;
-        if (row.resolvesLabels == row.id.empty() || (!row.resolvesLabels && row.runsNibblePass)) return false;
+        if (row.resolvesLabels == row.id.empty() || (!row.resolvesLabels && row.literalStage)) return false;
         // The assembler appends the remark code as it stands and matches the
         // DATA keyword by its capitals.
         if (!row.apostropheRemark.empty() && !table_checks::isTokenCode(row.apostropheRemark)) return false;

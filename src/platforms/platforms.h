@@ -9,6 +9,7 @@
 
 #include "images/readers.h"
 #include "images/writers.h"
+#include "platforms/reference_keywords.h"
 
 namespace lintrel {
 
@@ -53,12 +54,15 @@ struct Platform {
     int reportedMaximum = kNoLineNumberLimit;  // the number the limit message shows
     bool spaceRemoval = false;                 // whether "Removing unnecessary SPACEs" applies
     bool resolvesLabels = true;                // the label resolver runs
-    bool runsNibblePass = true;                // the driver's own nibble encoding runs before the tokenizer
+    bool literalStage = true;                  // the stage bar counts a step for the token literals
     bool packsVariableNames = false;           // Homelab: names before "$" and "(" are stored packed
     // Rules of the Microsoft-family BASICs, kept as the machine keeps them;
     // empty where the machine has none.
     std::string_view apostropheRemark{};  // what an apostrophe outside strings starts a remark with
     std::string_view dataKeyword{};       // its items keep letters and spaces up to a colon outside quotes
+    // The keywords that take line numbers and those that end the program text
+    // of a line, for the warnings and the import.
+    std::span<const ReferenceKeyword> lineReferences = kTextReferences;
 
     // The output file, and the reader that finds the lines in such a file
     // again (none for the text listings).
@@ -69,9 +73,9 @@ struct Platform {
 };
 
 // The stage bar's steps once the platform is chosen: the tokenizer's four,
-// and one each for the label resolver and the driver's nibble pass.
+// and one each for the label resolver and the token literals.
 constexpr int stageCount(const Platform& platform) {
-    return 4 + (platform.resolvesLabels ? 1 : 0) + (platform.runsNibblePass ? 1 : 0);
+    return 4 + (platform.resolvesLabels ? 1 : 0) + (platform.literalStage ? 1 : 0);
 }
 
 // Exact, case-sensitive lookup of an "&P=" value; nullptr for anything that is

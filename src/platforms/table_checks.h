@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platforms/platforms.h"
+#include "text/ascii.h"
 
 namespace lintrel::table_checks {
 
@@ -55,16 +56,8 @@ constexpr bool characterRowsAreWellFormed(std::span<const CharacterRow> rows, He
     return true;
 }
 
-constexpr char upperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 constexpr bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (upperAscii(text[i]) != upperAscii(prefix[i])) return false;
-    }
-    return true;
+    return prefix.size() <= text.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Table order. The keyword pass takes the first row that matches at a place,

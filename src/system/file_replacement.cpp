@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <mutex>
+#include <set>
 #include <atomic>
 #include <cerrno>
 #include <ctime>
@@ -95,7 +97,15 @@ bool isTemporaryName(std::string_view name) {
 // A replacement that died before its rename where the file system has no
 // unnamed files (SIGKILL, a crash, a power cut) leaves its new file. Those of
 // this user over an hour old go; a younger one may belong to a build running now.
+// Each folder is read once per process: a long-running window writes the
+// same folder many times.
 void removeLeftovers(const std::filesystem::path& folder, FileCalls& calls) {
+    static std::mutex guard;
+    static std::set<std::filesystem::path> read;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        if (!read.insert(folder).second) return;
+    }
     std::error_code error;
     const std::time_t now = std::time(nullptr);
     for (auto entry = std::filesystem::directory_iterator(folder, error);
@@ -188,6 +198,8 @@ public:
         fd_ = calls_.createUnnamed(folderOf(target), kNewFileMode);
         if (fd_ >= 0) return true;
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
+        // Only named new files can be left behind.
+        removeLeftovers(folderOf(target), calls_);
         return takeName(target, [this](const std::filesystem::path& name) {
             fd_ = calls_.createNew(name, kNewFileMode);
             return fd_ >= 0;
@@ -284,7 +296,8 @@ bool namesStandardOutput(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
-                                              const std::vector<unsigned char>& bytes, FileCalls& calls) {
+                                              const std::vector<unsigned char>& bytes, FileCalls& calls,
+                                              Sync sync) {
     if (path.empty() || !path.has_filename()) return failure(path, EISDIR);
     // A device, a FIFO or a socket, or a link to one, is written into, as a
     // compiler's "-o /dev/null" does: replacing it would take it away (as
@@ -292,7 +305,6 @@ std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
     struct stat target {};
     if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
         return writeInto(path, bytes, calls);
-    removeLeftovers(folderOf(path), calls);
     const RemovalOnSignals removal;
     Temporary temporary(calls);
     if (!temporary.create(path)) return failure(path, errno);
@@ -303,12 +315,14 @@ std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
     struct stat old {};
     if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(temporary.fd(), old.st_mode & 0777);
 
-    // Whole and on disk before the name moves, so a crash leaves the old file or the new one.
-    if (!temporary.writeAll(bytes) || !temporary.sync() || !temporary.giveName(path) || !temporary.close() ||
-        !temporary.replace(path))
+    // Whole (and, where asked, on disk) before the name moves, so a crash
+    // leaves the old file or the new one.
+    const bool syncs = sync == Sync::FileAndFolder;
+    if (!temporary.writeAll(bytes) || (syncs && !temporary.sync()) || !temporary.giveName(path) ||
+        !temporary.close() || !temporary.replace(path))
         return failure(path, errno);
     // Makes the new name itself durable; a failure here loses nothing.
-    calls.syncFolder(folderOf(path));
+    if (syncs) calls.syncFolder(folderOf(path));
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "system/file_system.h"
+#include "text/ascii.h"
 #include "text/code_page_1250.h"
 
 namespace lintrel {
@@ -19,15 +20,6 @@ std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
 }
 
 // The section a "[name]" line opens, or nullopt for any other line.
@@ -209,6 +201,8 @@ Options readOptions(const IniFile& file) {
     options.zoomPercent = readZoom(file);
     options.colourScheme = readColourScheme(file);
     options.recentProjects = readRecentProjects(file);
+    options.windowGeometry = file.value(kSection, "Window_Geometry").value_or("");
+    options.windowState = file.value(kSection, "Window_State").value_or("");
     return options;
 }
 
@@ -223,6 +217,8 @@ void storeOptions(IniFile& file, const Options& options) {
     storeSwitch("Unused_Label_Warnings", options.unusedLabelWarnings);
     file.setValue(kSection, "Zoom", std::to_string(options.zoomPercent));
     file.setValue(kSection, "Colour_Scheme", kColourSchemeNames[static_cast<std::size_t>(options.colourScheme)]);
+    if (!options.windowGeometry.empty()) file.setValue(kSection, "Window_Geometry", options.windowGeometry);
+    if (!options.windowState.empty()) file.setValue(kSection, "Window_State", options.windowState);
     // Keys of a longer list written earlier are emptied, never left behind.
     for (std::size_t i = 0; i < Options::kRecentProjects; ++i) {
         if (i < options.recentProjects.size()) file.setValue(kSection, recentKey(i), options.recentProjects[i]);

@@ -61,6 +61,11 @@ struct Options {
     // Recent1 to Recent8, newest first: project paths (UTF-8); folders,
     // empty values and repeats are left out.
     std::vector<std::string> recentProjects;
+    // Window_Geometry, Window_State: the window's size and place and its
+    // panels' places and sizes, as the window toolkit writes them (base64);
+    // empty: the start size, panels where they first go.
+    std::string windowGeometry;
+    std::string windowState;
 
     static constexpr int kDefaultZoom = 100;
     static constexpr int kMinimumZoom = 50;

@@ -13,7 +13,10 @@ namespace {
 
 // Runs in the grandchild between fork and exec: only calls that are safe
 // after forking a threaded program.
-[[noreturn]] void runShell(const char* commandLine, int openFileLimit) {
+[[noreturn]] void runShell(const char* commandLine, const char* workingFolder, int openFileLimit) {
+    if (workingFolder[0] != '\0' && ::chdir(workingFolder) != 0) {
+        // stays in the current folder
+    }
     const int null = ::open("/dev/null", O_RDWR);
     if (null >= 0) {
         ::dup2(null, STDIN_FILENO);
@@ -39,7 +42,7 @@ namespace {
 
 }  // namespace
 
-void startEmulator(const std::string& commandLine) {
+void startEmulator(const std::string& commandLine, const std::string& workingFolder) {
     const long limit = ::sysconf(_SC_OPEN_MAX);
     const int openFileLimit = (limit > 0 && limit < 65536) ? static_cast<int>(limit) : 65536;
     const pid_t child = ::fork();
@@ -50,7 +53,7 @@ void startEmulator(const std::string& commandLine) {
         // our terminal and process group.
         ::setsid();
         const pid_t grandchild = ::fork();
-        if (grandchild == 0) runShell(commandLine.c_str(), openFileLimit);
+        if (grandchild == 0) runShell(commandLine.c_str(), workingFolder.c_str(), openFileLimit);
         ::_exit(0);
     }
     int status = 0;

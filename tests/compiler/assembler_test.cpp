@@ -17,7 +17,7 @@ std::vector<std::string> basicLines(std::vector<std::string> lines) {
     lines.insert(lines.begin(), "&P=BASIC");
     const BuildResult result = buildProject(lines);
     EXPECT_TRUE(result.ok()) << (result.error ? result.error->message : "");
-    return result.lines;
+    return testing::storedLines(result);
 }
 
 TEST(Assembler, CommentsTabsAndEmptyLinesProduceNothing) {
@@ -32,18 +32,18 @@ TEST(Assembler, CommentsTabsAndEmptyLinesProduceNothing) {
 TEST(Assembler, DefaultProjectBuildsToNothing) {
     const BuildResult result = buildProject({"&P=BASIC", "&C=10", "&I=10", "\t"});
     ASSERT_TRUE(result.ok());
-    EXPECT_TRUE(result.lines.empty());
+    EXPECT_TRUE(testing::storedLines(result).empty());
     EXPECT_EQ(result.platform->id, "BASIC");
 }
 
 TEST(Assembler, LineNumberForms) {
-    EXPECT_EQ(lineHex(buildProject({"&P=HL2", "&C=300", "END"}).lines.at(0)), "01 2C 91");
-    EXPECT_EQ(lineHex(buildProject({"&P=PRIMO", "&C=300", "END"}).lines.at(0)), "2C 01 80");
-    EXPECT_EQ(buildProject({"&P=ABC80", "&C=300", "END"}).lines.at(0), "300END");
+    EXPECT_EQ(lineHex(testing::storedLines(buildProject({"&P=HL2", "&C=300", "END"})).at(0)), "01 2C 91");
+    EXPECT_EQ(lineHex(testing::storedLines(buildProject({"&P=PRIMO", "&C=300", "END"})).at(0)), "2C 01 80");
+    EXPECT_EQ(testing::storedLines(buildProject({"&P=ABC80", "&C=300", "END"})).at(0), "300END");
     EXPECT_EQ(basicLines({"&C=10", "&I=10", "PRINT 1", "GOTO \\a"}),
               (std::vector<std::string>{"10 PRINT 1", "20 GOTO \\A"}));
     // Without "&P=" the text carries no number at all.
-    EXPECT_EQ(buildProject({"print 1"}).lines, std::vector<std::string>{"PRINT 1"});
+    EXPECT_EQ(testing::storedLines(buildProject({"print 1"})), std::vector<std::string>{"PRINT 1"});
 }
 
 TEST(Assembler, DirectiveEndsItsLineAndNumbersTextBeforeIt) {
@@ -161,17 +161,17 @@ TEST(Assembler, LabelDefinitions) {
     BuildResult result = buildProject({"&P=BASIC", "&C=10", "&I=10", "\\start", "PRINT 1", "\\b|note",
                                        "\\c PRINT 2", " \\d", "\\e\tX"});
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.lines, (std::vector<std::string>{"10 PRINT 1", "20 PRINT 2", "30  \\D", "40 X"}));
+    EXPECT_EQ(testing::storedLines(result), (std::vector<std::string>{"10 PRINT 1", "20 PRINT 2", "30  \\D", "40 X"}));
     EXPECT_EQ(result.labelNames, (std::vector<std::string>{"\\start", "\\b", "\\c", "\\e"}));
     EXPECT_EQ(result.labelNumbers, (std::vector<std::string>{"10", "20", "20", "40"}));
     // A label stands for the next line made, also when "&C=" moves the number first.
     result = buildProject({"&P=BASIC", "\\a", "&C=50", "GOTO \\a"});
-    EXPECT_EQ(result.lines, std::vector<std::string>{"50 GOTO 50"});
+    EXPECT_EQ(testing::storedLines(result), std::vector<std::string>{"50 GOTO 50"});
     // The name swallows what would otherwise be a directive.
     result = buildProject({"\\a&P=HL2 X"});
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(result.platform->id, "");
-    EXPECT_EQ(result.lines, std::vector<std::string>{"X"});
+    EXPECT_EQ(testing::storedLines(result), std::vector<std::string>{"X"});
 }
 
 TEST(Assembler, BraceUnitsPassWhole) {
@@ -206,7 +206,7 @@ TEST(Assembler, RemarksAndRemInStrings) {
     EXPECT_EQ(bytesOn("HL2", "RE M", false), "52 45 20 4D");
     // A directive still ends a remark.
     const BuildResult result = buildProject({"&P=BASIC", "REM X &C=20 Y"});
-    EXPECT_EQ(result.lines, std::vector<std::string>{"20 REM X "});
+    EXPECT_EQ(testing::storedLines(result), std::vector<std::string>{"20 REM X "});
 }
 
 }  // namespace

@@ -43,12 +43,12 @@ TEST(BrokenPrograms, LabelBeforeAMovedNumberPointsAtItsLine) {
     const BuildResult result =
         buildProject({"&P=BASIC", "&C=10", "&I=10", "\\sub", "&C=1000", "PRINT \"SUB\"", "GOSUB \\sub"});
     ASSERT_TRUE(result.ok()) << errorOf(result);
-    EXPECT_EQ(result.lines, (std::vector<std::string>{"1000 PRINT \"SUB\"", "1010 GOSUB 1000"}));
+    EXPECT_EQ(testing::storedLines(result), (std::vector<std::string>{"1000 PRINT \"SUB\"", "1010 GOSUB 1000"}));
     // The directive on the label's own line sets the number of that line.
-    EXPECT_EQ(buildProject({"&P=BASIC", "\\a PRINT 5 &C=100", "GOTO \\a"}).lines,
+    EXPECT_EQ(testing::storedLines(buildProject({"&P=BASIC", "\\a PRINT 5 &C=100", "GOTO \\a"})),
               (std::vector<std::string>{"100 PRINT 5 ", "101 GOTO 100"}));
     // With no program line after it, a label keeps the number the next line would get.
-    EXPECT_EQ(buildProject({"&P=BASIC", "&C=10", "GOTO \\end", "\\end"}).lines,
+    EXPECT_EQ(testing::storedLines(buildProject({"&P=BASIC", "&C=10", "GOTO \\end", "\\end"})),
               (std::vector<std::string>{"10 GOTO 11"}));
 }
 
@@ -56,17 +56,17 @@ TEST(BrokenPrograms, RemDataOrApostropheInsideALabelNameDoNotSplitIt) {
     // "\premium" held REM and "\updata" DATA: the reference was cut in two.
     const BuildResult tvc = buildProject({"&P=TVC", "&C=10", "\\premium PRINT 1", "GOTO \\premium"});
     ASSERT_TRUE(tvc.ok()) << errorOf(tvc);
-    EXPECT_EQ(testing::bodyHex(tvc.lines.at(1)), "EF 31 30");
+    EXPECT_EQ(testing::bodyHex(testing::storedLines(tvc).at(1)), "EF 31 30");
     const BuildResult ht = buildProject({"&P=HT", "&C=10", "\\updata PRINT 1", "\\it's PRINT 2",
                                          "\\remote END", "GOSUB \\remote:GOTO \\updata:GOTO \\it's"});
     ASSERT_TRUE(ht.ok()) << errorOf(ht);
-    EXPECT_EQ(testing::bodyHex(ht.lines.at(3)), "91 31 32 3A 8D 31 30 3A 8D 31 31");
+    EXPECT_EQ(testing::bodyHex(testing::storedLines(ht).at(3)), "91 31 32 3A 8D 31 30 3A 8D 31 31");
     // A directive, a quote or a brace inside a name starts nothing.
     const BuildResult hidden =
         buildProject({"&P=BASIC", "\\x&E=run A", "\\q\"{41} B", "GOTO \\x&E=run:GOTO \\Q\"{41}"});
     ASSERT_TRUE(hidden.ok()) << errorOf(hidden);
     EXPECT_EQ(hidden.emulatorCommand, "");
-    EXPECT_EQ(hidden.lines.at(2), "3 GOTO 1:GOTO 2");
+    EXPECT_EQ(testing::storedLines(hidden).at(2), "3 GOTO 1:GOTO 2");
 }
 
 TEST(BrokenPrograms, TokenLiteralInTextListingIsOneByte) {
@@ -74,12 +74,12 @@ TEST(BrokenPrograms, TokenLiteralInTextListingIsOneByte) {
     for (const char* platform : {"BASIC", "ABC80"}) {
         const BuildResult result = buildProject({std::string("&P=") + platform, "PRINT \"{7C}{41}{61}\""});
         ASSERT_TRUE(result.ok()) << platform;
-        EXPECT_EQ(result.lines.at(0).substr(1),
+        EXPECT_EQ(testing::storedLines(result).at(0).substr(1),
                   std::string(platform) == "BASIC" ? " PRINT \"|Aa\"" : "PRINT \"|Aa\"");
     }
-    EXPECT_EQ(buildProject({"print {7c}"}).lines, (std::vector<std::string>{"PRINT |"}));
+    EXPECT_EQ(testing::storedLines(buildProject({"print {7c}"})), (std::vector<std::string>{"PRINT |"}));
     // Bytes 0x80-0x8F typed in the project still pass unchanged, and the rest is upper-cased.
-    EXPECT_EQ(buildProject({"&P=BASIC", "a\x85{8A}b"}).lines, (std::vector<std::string>{"1 A\x85\x8A"
+    EXPECT_EQ(testing::storedLines(buildProject({"&P=BASIC", "a\x85{8A}b"})), (std::vector<std::string>{"1 A\x85\x8A"
                                                                                         "B"}));
 }
 

@@ -67,7 +67,7 @@ TEST(Driver, PassBarFollowsTheEditorLinesAndEndsAtItsMaximum) {
 TEST(Driver, SourceLinesMapTransferLinesToEditorLines) {
     const BuildResult result = testing::buildProject({"&P=HL2", "", "A", "| x", "\\l", "B", "C"});
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.sourceLines, (std::vector<int>{2, 5, 6}));
+    EXPECT_EQ(testing::origins(result), (std::vector<int>{2, 5, 6}));
     EXPECT_EQ(result.platform->id, "HL2");
 }
 
@@ -77,8 +77,8 @@ TEST(Driver, FileBytesBuildLikeTheirLines) {
     const BuildResult fromLines =
         testing::buildProject({"&P=HL2", "\\a A=1", "GOTO \\a", "PRINT \"X\"", "", "B"});
     ASSERT_TRUE(fromText.ok());
-    EXPECT_EQ(fromText.lines, fromLines.lines);
-    EXPECT_EQ(fromText.sourceLines, fromLines.sourceLines);
+    EXPECT_EQ(testing::storedLines(fromText), testing::storedLines(fromLines));
+    EXPECT_EQ(testing::origins(fromText), testing::origins(fromLines));
     const BuildResult bad = buildText("A\r\n&C=x", BuildOptions{});
     ASSERT_FALSE(bad.ok());
     EXPECT_EQ(bad.error->line, 1);
@@ -99,7 +99,7 @@ TEST(Driver, FileBytesSplitAtEveryKindOfLineBreak) {
     for (const auto& [text, sourceLines] : cases) {
         const BuildResult result = buildText(text, BuildOptions{});
         ASSERT_TRUE(result.ok());
-        EXPECT_EQ(result.sourceLines, sourceLines) << testing::hexOf({text.begin(), text.end()});
+        EXPECT_EQ(testing::origins(result), sourceLines) << testing::hexOf({text.begin(), text.end()});
     }
 }
 
@@ -114,7 +114,7 @@ TEST(Driver, EveryByteValueSurvivesOnTextPlatforms) {
     ASSERT_TRUE(result.ok());
     std::string expected = "1 ";
     for (const char c : all) expected += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    EXPECT_EQ(result.lines, std::vector<std::string>{expected});
+    EXPECT_EQ(testing::storedLines(result), std::vector<std::string>{expected});
 }
 
 TEST(Driver, OddInputsBuildOrFailCleanly) {
@@ -143,7 +143,7 @@ TEST(Driver, OddInputsBuildOrFailCleanly) {
     lines.pop_back();
     result = testing::buildProject(lines);
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(testing::bodyHex(result.lines.at(1)).substr(0, 32), "41 87 33 3A 41 3A 34 3A 41 3A 35");
+    EXPECT_EQ(testing::bodyHex(testing::storedLines(result).at(1)).substr(0, 32), "41 87 33 3A 41 3A 34 3A 41 3A 35");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "build_test_support.h"
-#include "compiler/passes.h"
+#include "compiler/labels.h"
 
 namespace lintrel {
 namespace {
@@ -16,7 +16,7 @@ std::vector<std::string> basicLines(std::vector<std::string> lines) {
     lines.insert(lines.begin(), "&P=BASIC");
     const BuildResult result = buildProject(lines);
     EXPECT_TRUE(result.ok());
-    return result.lines;
+    return testing::storedLines(result);
 }
 
 TEST(Labels, LongerNamesFirstAndCaseIgnored) {
@@ -31,7 +31,7 @@ TEST(Labels, LongerNamesFirstAndCaseIgnored) {
 
 TEST(Labels, FirstDefinitionOfARepeatedNameWins) {
     const BuildResult result = buildProject({"&P=BASIC", "&C=10", "\\x", "A", "&C=80", "\\X", "GOTO \\x"});
-    EXPECT_EQ(result.lines, (std::vector<std::string>{"10 A", "80 GOTO 10"}));
+    EXPECT_EQ(testing::storedLines(result), (std::vector<std::string>{"10 A", "80 GOTO 10"}));
     EXPECT_EQ(result.labelNames, (std::vector<std::string>{"\\x", "\\X"}));
 }
 
@@ -46,11 +46,11 @@ TEST(Labels, BackslashAloneIsAName) {
 }
 
 TEST(Labels, NotReplacedWithoutPlatformOrInsideTranslatedStrings) {
-    EXPECT_EQ(buildProject({"\\a X", "GOTO \\a"}).lines, (std::vector<std::string>{"X", "GOTO \\A"}));
+    EXPECT_EQ(testing::storedLines(buildProject({"\\a X", "GOTO \\a"})), (std::vector<std::string>{"X", "GOTO \\A"}));
     EXPECT_EQ(basicLines({"\\a X", "PRINT \"\\a\""}), (std::vector<std::string>{"1 X", "2 PRINT \"1\""}));
     // On HL2 the string's letters are codes already; "\" has a code too.
     const BuildResult result = buildProject({"&P=HL2", "\\a X", "PRINT\"\\a\""});
-    EXPECT_EQ(testing::bodyHex(result.lines.at(1)), "A8 22 5C 41 22");
+    EXPECT_EQ(testing::bodyHex(testing::storedLines(result).at(1)), "A8 22 5C 41 22");
 }
 
 TEST(Labels, NumberCompletesAShorterNameWithTheTextBeforeIt) {
@@ -75,7 +75,7 @@ TEST(Labels, NamesWithRemMatchOnEveryPlatform) {
     EXPECT_EQ(basicLines({"\\rem X", "GOTO \\REM"}), (std::vector<std::string>{"1 X", "2 GOTO 1"}));
     // A defined name is program text as written, so its REM starts no remark.
     const BuildResult result = buildProject({"&P=HL2", "\\remx X", "GOTO\\remx"});
-    EXPECT_EQ(testing::bodyHex(result.lines.at(1)), "93 31");
+    EXPECT_EQ(testing::bodyHex(testing::storedLines(result).at(1)), "93 31");
 }
 
 // One replace-all per row of the sorted table over the line, as defined.

@@ -63,9 +63,8 @@ constexpr StoredRow kStoredRows[] = {
 TEST(LineReferences, OnStoredLines) {
     for (const StoredRow& row : kStoredRows) {
         const BuildResult built = testing::buildProject({"&P=" + std::string(row.platform), row.line}, false);
-        ASSERT_TRUE(built.ok() && built.lines.size() == 1) << row.platform << " " << row.line;
-        const std::vector<unsigned char> bytes = decodeLine(built.lines[0]);
-        const std::string body(bytes.begin() + 2, bytes.end());
+        ASSERT_TRUE(built.ok() && testing::storedLines(built).size() == 1) << row.platform << " " << row.line;
+        const std::string body(built.program.text(0));
         const Platform& platform = *findPlatform(row.platform);
         EXPECT_EQ(describe(body, findLineReferences(platform, body)), row.expected)
             << row.platform << " " << row.line;

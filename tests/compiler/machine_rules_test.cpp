@@ -54,8 +54,8 @@ TEST(MachineRules, DataItemsKeepTheirText) {
     // A comment and a directive still end the data.
     const BuildResult result = testing::buildProject({"&P=HT", "DATA A|B", "DATA X&C=100"});
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(testing::lineHex(result.lines.at(0)), "01 00 88 20 41");
-    EXPECT_EQ(testing::lineHex(result.lines.at(1)), "64 00 88 20 58");
+    EXPECT_EQ(testing::lineHex(testing::storedLines(result).at(0)), "01 00 88 20 41");
+    EXPECT_EQ(testing::lineHex(testing::storedLines(result).at(1)), "64 00 88 20 58");
 }
 
 TEST(MachineRules, ApostropheRemarks) {

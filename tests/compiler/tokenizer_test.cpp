@@ -140,7 +140,16 @@ TEST(Tokenizer, OneScanKeepsTheOrderOfTheSteps) {
 TEST(Tokenizer, TextPlatformsOnlyUpperCase) {
     const BuildResult result = testing::buildProject({"&P=ABC80", "print \"\xE1\xe9 a\"{7C}"});
     ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.lines, std::vector<std::string>{"1PRINT \"\xE1\xE9 A\"|"});
+    EXPECT_EQ(testing::storedLines(result), std::vector<std::string>{"1PRINT \"\xE1\xE9 A\"|"});
+}
+
+TEST(Tokenizer, TypedLiteralsThroughTheBuild) {
+    EXPECT_EQ(testing::bytesOn("HL2", "{a8}"), "A8");
+    EXPECT_EQ(testing::bytesOn("TVC", "{FF}{00}"), "FF 00");
+    // Text platforms: a literal becomes its byte, everything else upper case.
+    const BuildResult basic = testing::buildProject({"&P=BASIC", "print \"hello\"{41}{62}"});
+    EXPECT_EQ(testing::storedLines(basic), std::vector<std::string>{"1 PRINT \"HELLO\"Ab"});
+    EXPECT_TRUE(testing::storedLines(testing::buildProject({})).empty());
 }
 
 }  // namespace

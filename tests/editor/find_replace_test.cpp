@@ -96,6 +96,10 @@ private slots:
     void replaceAllOnALargeText();
     void searchMenuOfTheWindow();
     void caretPanelFollowsASearchAndAReplacement();
+    void findPreviousGoesBack();
+    void replaceAllInSelection();
+    void searchFieldStartsWithTheSelectedText();
+    void dialogNeverCoversTheMatch();
 };
 
 void FindReplaceTest::dialogsAreModelessAndComplete() {
@@ -568,6 +572,76 @@ void FindReplaceTest::caretPanelFollowsASearchAndAReplacement() {
     Bench::field(replace, "replaceText")->setText("GO");
     Bench::click(replace, "replaceAll");
     QCOMPARE(window.statusText(1), QString("Line: 3   Pos: 3   SelLen: 0"));
+}
+
+void FindReplaceTest::findPreviousGoesBack() {
+    Bench bench("X1 X2 X3");
+    bench.findNext("X");
+    Bench::click(bench.find(), "findNext");
+    Bench::click(bench.find(), "findNext");
+    QCOMPARE(bench.selectionStart(), 6);
+    Bench::click(bench.find(), "findPrevious");
+    QCOMPARE(bench.selectionStart(), 3);
+    bench.search->SearchFindPreviousExecute();  // Shift+F3
+    QCOMPARE(bench.selectionStart(), 0);
+    bench.search->SearchFindPreviousExecute();  // nothing before: said, selection kept
+    QCOMPARE(bench.selectionStart(), 0);
+    QCOMPARE(bench.find()->findChild<QLabel*>("feedback")->text(), QString("Not found"));
+    bench.search->SearchFindNextExecute();  // F3 goes on forward from there
+    QCOMPARE(bench.selectionStart(), 3);
+    QCOMPARE(bench.changes, 0);
+}
+
+// Replace All had no way to keep to a part of the program.
+void FindReplaceTest::replaceAllInSelection() {
+    Bench bench("A\nA A\nA\nA");
+    bench.selectRange(2, 7);  // lines 2 and 3
+    bench.openReplace("A", "BB");
+    QVERIFY(Bench::box(bench.replace(), "inSelection")->isChecked());  // a selection over lines
+    Bench::click(bench.replace(), "replaceAll");
+    QCOMPARE(bench.text(), QString("A\nBB BB\nBB\nA"));
+    QCOMPARE(bench.selected(), QString("BB BB") + QChar::ParagraphSeparator + "BB");
+    bench.editor->undo();  // one step
+    QCOMPARE(bench.text(), QString("A\nA A\nA\nA"));
+    Bench::box(bench.replace(), "inSelection")->setChecked(false);
+    Bench::click(bench.replace(), "replaceAll");
+    QCOMPARE(bench.text(), QString("BB\nBB BB\nBB\nBB"));
+}
+
+void FindReplaceTest::searchFieldStartsWithTheSelectedText() {
+    Bench bench("PRINT GOTO\nGOTO");
+    bench.selectRange(6, 10);
+    bench.search->SearchFindExecute();
+    QCOMPARE(Bench::field(bench.find(), "findText")->text(), QString("GOTO"));
+    bench.find()->close();
+    bench.selectRange(0, 5);
+    bench.search->Replace1Click();
+    QCOMPARE(Bench::field(bench.replace(), "findText")->text(), QString("PRINT"));
+    QVERIFY(!Bench::box(bench.replace(), "inSelection")->isChecked());
+    bench.replace()->close();
+    bench.selectRange(0, 12);  // over a line break: no find text
+    bench.search->SearchFindExecute();
+    QCOMPARE(Bench::field(bench.find(), "findText")->text(), QString("PRINT"));
+}
+
+void FindReplaceTest::dialogNeverCoversTheMatch() {
+    QString text;
+    for (int i = 0; i < 40; ++i) text += QStringLiteral("LINE %1\n").arg(i);
+    Bench bench(text + "TARGET");
+    bench.window.resize(600, 500);
+    bench.search->SearchFindExecute();
+    QDialog* dialog = bench.find();
+    Bench::field(dialog, "findText")->setText("TARGET");
+    Bench::click(dialog, "findNext");
+    const QRect match(bench.editor->viewport()->mapToGlobal(bench.editor->cursorRect().topLeft()),
+                      bench.editor->cursorRect().size());
+    dialog->move(match.topLeft() - QPoint(20, 10));  // the user put it over the place
+    bench.search->SearchFindExecute();  // from the top again
+    Bench::click(dialog, "findNext");
+    QCOMPARE(bench.selected(), QString("TARGET"));
+    const QRect now(bench.editor->viewport()->mapToGlobal(bench.editor->cursorRect().topLeft()),
+                    bench.editor->cursorRect().size());
+    QVERIFY(!dialog->frameGeometry().intersects(now));
 }
 
 QTEST_MAIN(FindReplaceTest)

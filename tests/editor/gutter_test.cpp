@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include "compiler/build.h"
-#include "text/nibbles.h"
 #include "editor/code_editor.h"
 #include "editor/go_to_dialog.h"
 #include "editor/line_numbering.h"
@@ -15,15 +14,6 @@ using namespace lintrel;
 using lintrel::testing::WindowFixture;
 
 namespace {
-
-// The line number a finished line is stored under, read back from its bytes
-// as the machine reads it.
-long long storedNumber(const Platform& platform, const std::string& finished) {
-    const LineNumberForm form = platform.lineNumberForm;
-    if (form == LineNumberForm::DecimalSpace || form == LineNumberForm::Decimal) return std::stoll(finished);
-    const std::vector<unsigned char> bytes = decodeLine(finished);
-    return form == LineNumberForm::HighByteFirst ? bytes[0] * 256 + bytes[1] : bytes[1] * 256 + bytes[0];
-}
 
 // Builds through F12, waits for the gutter to catch up and builds the same
 // lines once more for the finished lines.
@@ -77,12 +67,11 @@ void GutterTest::basicColumnMatchesTheBuild() {
     BuildResult result;
     buildAndWait(f, result);
     QVERIFY(result.ok());
-    QVERIFY(!result.lines.empty());
+    QVERIFY(!result.program.empty());
     CodeEditor* editor = f.window->codeEditor();
     std::vector<QString> expected(static_cast<std::size_t>(editor->blockCount()));
-    for (std::size_t k = 0; k < result.lines.size(); ++k)
-        expected[static_cast<std::size_t>(result.sourceLines[k])] =
-            QString::number(storedNumber(*result.platform, result.lines[k]));
+    for (std::size_t k = 0; k < result.program.size(); ++k)
+        expected[result.program.origin(k)] = QString::number(result.program.number(k));
     for (int line = 0; line < editor->blockCount(); ++line) {
         QCOMPARE(editor->gutterBasicLineNumber(line), expected[static_cast<std::size_t>(line)]);
         QCOMPARE(editor->gutterLineNumber(line), QString::number(line + 1));

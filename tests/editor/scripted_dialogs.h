@@ -19,11 +19,15 @@ public:
     std::deque<QString> saveAnswers;
     std::deque<QString> itemAnswers;     // next chosen items; cancel when empty
     QList<QStringList> itemsOffered;     // the lists chooseItem showed
+    std::deque<DiskChangeAnswer> diskChangeAnswers;      // Keep mine when empty
+    std::deque<QString> textAnswers;     // next texts typed and accepted; cancel when empty
 
     QStringList questions, errors, informations, messages;
     QStringList openStartFolders, saveStartFolders, saveProposedNames;
     QStringList commandsAsked;
     int changedFileQuestions = 0;
+    QStringList diskChanges;             // texts of the questions about a file changed on disk
+    QStringList textQuestions;           // labels of the text questions
     QList<int> progress;  // every percent shown; -1 where the progress window went away
     std::function<void()> whileMessageShown;  // runs while a plain message box would be open
     std::function<void()> whileInformationShown;
@@ -110,6 +114,16 @@ public:
     ChangedFileAnswer askAboutChangedFile(QWidget*) override {
         ++changedFileQuestions;
         return next(changedFileAnswers, ChangedFileAnswer::Cancel);
+    }
+
+    DiskChangeAnswer askAboutDiskChange(QWidget*, const QString& text) override {
+        diskChanges << text;
+        return next(diskChangeAnswers, DiskChangeAnswer::Keep);
+    }
+    std::optional<QString> askText(QWidget*, const QString&, const QString& label, const QString&) override {
+        textQuestions << label;
+        if (textAnswers.empty()) return std::nullopt;
+        return next(textAnswers);
     }
 
 private:

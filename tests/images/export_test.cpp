@@ -49,8 +49,8 @@ TEST(OutputFile, AFailedBuildOrUnknownPlatformGivesNoFile) {
 
 // A writer that gets a line wrong: the image no longer reads back as the
 // lines it was made from, and no file comes out.
-ImageOutcome writeWithTheLastByteFlipped(std::span<const std::string> lines, std::string_view platform) {
-    ImageOutcome outcome = findPlatform("PRIMO")->writer(lines, platform);
+ImageOutcome writeWithTheLastByteFlipped(const Program& program, std::string_view platform) {
+    ImageOutcome outcome = findPlatform("PRIMO")->writer(program, platform);
     outcome.bytes[outcome.bytes.size() - 5] ^= 0x01;  // the last line's last byte, before 00, the end link and C9
     return outcome;
 }
@@ -60,8 +60,8 @@ TEST(OutputFile, AnImageThatDoesNotReadBackIsAnInternalError) {
     faulty.writer = writeWithTheLastByteFlipped;
     BuildResult result = built("PRIMO");
     result.platform = &faulty;
-    result.lines = {std::string("\x80\x8A\x80\x80\x8B\x82\x83\x81", 8)};  // 10 PRINT 1
-    result.sourceLines = {3};
+    result.program.clear();
+    result.program.addLine(10, std::string_view("\xB2\x31"), 3);  // 10 PRINT 1
     const ExportResult exported = makeOutputFile(result);
     ASSERT_FALSE(exported.ok());
     EXPECT_EQ(exported.error->message,

@@ -5,7 +5,6 @@
 #include "golden/golden_files.h"
 #include "golden/hex_dump.h"
 #include "platforms/platforms.h"
-#include "text/nibbles.h"
 
 namespace lintrel::testing {
 namespace {
@@ -48,16 +47,7 @@ TEST_P(GoldenImageReread, WritesTheSameBytesAgain) {
     const ImageReading reading = platform->reader(dump->bytes);
     ASSERT_TRUE(reading.ok()) << describeFault(*reading.fault);
     EXPECT_EQ(reading.platform, platform->id);
-    const bool highFirst = platform->lineNumberForm == LineNumberForm::HighByteFirst;
-    std::vector<std::string> lines;
-    for (const StoredLine& line : reading.lines) {
-        std::string text;
-        appendNibblePair(text, static_cast<unsigned>(highFirst ? line.number >> 8 : line.number) & 0xFF);
-        appendNibblePair(text, static_cast<unsigned>(highFirst ? line.number : line.number >> 8) & 0xFF);
-        for (const unsigned char byte : line.bytes) appendNibblePair(text, byte);
-        lines.push_back(text);
-    }
-    const ImageOutcome written = platform->writer(lines, platform->id);
+    const ImageOutcome written = platform->writer(reading.program, platform->id);
     ASSERT_FALSE(written.error);
     EXPECT_EQ(written.bytes, dump->bytes);
 }

@@ -9,30 +9,24 @@
 #include "images/ht_cas.h"
 #include "images/primo_pri.h"
 #include "images/tvc_cas.h"
-#include "text/nibbles.h"
 
 namespace lintrel {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// A finished line from its decoded bytes.
-std::string finished(const Bytes& bytes) {
-    std::string line;
-    for (const unsigned char b : bytes) appendNibblePair(line, b);
-    return line;
-}
-
 // "10 PRINT 1" and "20 GOTO 10" in each machine's bytes.
 Bytes image(ImageWriter writer, std::string_view platform, const Bytes& first, const Bytes& second) {
-    const std::vector<std::string> lines = {finished(first), finished(second)};
-    return writer(lines, platform).bytes;
+    Program program;
+    program.addLine(10, first, 0);
+    program.addLine(20, second, 1);
+    return writer(program, platform).bytes;
 }
 
-Bytes htImage() { return image(writeHtImage, "HT", {0x0A, 0x00, 0xB2, 0x31}, {0x14, 0x00, 0x8D, 0x31, 0x30}); }
-Bytes primoImage() { return image(writePrimoImage, "PRIMO", {0x0A, 0x00, 0xB2, 0x31}, {0x14, 0x00, 0x8D, 0x31, 0x30}); }
-Bytes tvcImage() { return image(writeTvcImage, "TVC", {0x0A, 0x00, 0xDD, 0x31}, {0x14, 0x00, 0xEF, 0x31, 0x30}); }
-Bytes hl3Image() { return image(writeHomelab3Image, "HL3", {0x00, 0x0A, 0xA8, 0x31}, {0x00, 0x14, 0x93, 0x31, 0x30}); }
+Bytes htImage() { return image(writeHtImage, "HT", {0xB2, 0x31}, {0x8D, 0x31, 0x30}); }
+Bytes primoImage() { return image(writePrimoImage, "PRIMO", {0xB2, 0x31}, {0x8D, 0x31, 0x30}); }
+Bytes tvcImage() { return image(writeTvcImage, "TVC", {0xDD, 0x31}, {0xEF, 0x31, 0x30}); }
+Bytes hl3Image() { return image(writeHomelab3Image, "HL3", {0xA8, 0x31}, {0x93, 0x31, 0x30}); }
 
 // The Homelab checksum over the data (offsets 278 up to the checksum) made
 // right again, so a row damages only what it means to.
@@ -166,7 +160,7 @@ TEST_P(DamagedImage, NamesTheOffsetAndTheFault) {
     ASSERT_FALSE(reading.ok());
     EXPECT_EQ(reading.fault->offset, row.offset);
     EXPECT_EQ(reading.fault->message, row.message);
-    EXPECT_TRUE(reading.lines.empty());
+    EXPECT_TRUE(reading.program.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DamagedImage, ::testing::ValuesIn(damages()),
@@ -174,9 +168,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, DamagedImage, ::testing::ValuesIn(damages()),
 
 std::string describe(const ImageReading& reading) {
     std::string text(reading.platform);
-    for (const StoredLine& line : reading.lines) {
-        text += " | " + std::to_string(line.number) + " @" + std::to_string(line.offset) + ":";
-        for (const unsigned char b : line.bytes) text += " " + hexByte(b);
+    const Program& lines = reading.program;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += " | " + std::to_string(lines.number(i)) + " @" + std::to_string(lines.origin(i)) + ":";
+        for (const unsigned char b : lines.bytes(i)) text += " " + hexByte(b);
     }
     return text;
 }
@@ -186,7 +181,7 @@ TEST(ImageReaders, FindTheLinesTheWritersWrote) {
     EXPECT_EQ(describe(readPrimoImage(primoImage())), "PRIMO | 10 @5: B2 31 | 20 @12: 8D 31 30");
     EXPECT_EQ(describe(readTvcImage(tvcImage())), "TVC | 10 @144: DD 31 | 20 @150: EF 31 30");
     EXPECT_EQ(describe(readHomelabImage(hl3Image())), "HL3 | 10 @416: A8 31 | 20 @421: 93 31 30");
-    const Bytes hl2 = image(writeHomelab2Image, "HL2", {0x00, 0x0A, 0xA8, 0x31}, {0x00, 0x14, 0x93, 0x31, 0x30});
+    const Bytes hl2 = image(writeHomelab2Image, "HL2", {0xA8, 0x31}, {0x93, 0x31, 0x30});
     EXPECT_EQ(describe(readHomelabImage(hl2)), "HL2 | 10 @416: A8 31 | 20 @421: 93 31 30");
 }
 
@@ -210,7 +205,7 @@ TEST(ImageReaders, TakeOtherToolsImagesOfTheSameMachines) {
 }
 
 TEST(ImageReaders, AnEmptyProgramHasNoLines) {
-    const std::vector<std::string> none;
+    const Program none;
     EXPECT_EQ(describe(readHtImage(writeHtImage(none, "HT").bytes)), "HT");
     EXPECT_EQ(describe(readPrimoImage(writePrimoImage(none, "PRIMO").bytes)), "PRIMO");
     EXPECT_EQ(describe(readTvcImage(writeTvcImage(none, "TVC").bytes)), "TVC");

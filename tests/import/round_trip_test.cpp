@@ -14,7 +14,6 @@
 #include "golden/golden_files.h"
 #include "import/import.h"
 #include "reference/project_generator.h"
-#include "text/nibbles.h"
 
 namespace lintrel::testing {
 namespace {
@@ -53,21 +52,6 @@ const Platform* platformOfFile(const std::string& fileName) {
 
 std::string asText(const std::vector<unsigned char>& bytes) { return {bytes.begin(), bytes.end()}; }
 
-// The lines an image reader found, as finished lines for the writer.
-std::vector<std::string> finishedLines(const Platform& platform, const ImageReading& reading) {
-    std::vector<std::string> lines;
-    for (const StoredLine& line : reading.lines) {
-        std::string text;
-        const unsigned high = static_cast<unsigned>(line.number >> 8) & 0xFF;
-        const unsigned low = static_cast<unsigned>(line.number) & 0xFF;
-        const bool highFirst = platform.lineNumberForm == LineNumberForm::HighByteFirst;
-        appendNibblePair(text, highFirst ? high : low);
-        appendNibblePair(text, highFirst ? low : high);
-        for (const unsigned char b : line.bytes) appendNibblePair(text, b);
-        lines.push_back(text);
-    }
-    return lines;
-}
 
 // The image of a built project goes through the reader and the writer, and
 // through import and a second build; `what` names the project in messages.
@@ -83,7 +67,7 @@ void expectRoundTrip(const CompiledProject& built, const std::string& what, bool
     if (platform->reader != nullptr) {
         const ImageReading reading = platform->reader(built.bytes);
         ASSERT_TRUE(reading.ok()) << what << ": " << describeFault(*reading.fault);
-        EXPECT_EQ(platform->writer(finishedLines(*platform, reading), platform->id).bytes, built.bytes)
+        EXPECT_EQ(platform->writer(reading.program, platform->id).bytes, built.bytes)
             << what << ": read and written again";
     } else {
         request.platform = platform;  // a listing
@@ -148,9 +132,12 @@ TEST(RoundTripFolders, HaveRows) {
 // its number alone (typing a number alone deletes a line on the machines).
 bool holdsAMachinesProgram(const Platform& platform, const std::vector<unsigned char>& image) {
     long previous = 0;
-    for (const StoredLine& line : platform.reader(image).lines) {
-        if (line.number <= previous || line.number > platform.reportedMaximum || line.bytes.empty()) return false;
-        previous = line.number;
+    const ImageReading reading = platform.reader(image);
+    const Program& lines = reading.program;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines.number(i) <= previous || lines.number(i) > platform.reportedMaximum || lines.bytes(i).empty())
+            return false;
+        previous = lines.number(i);
     }
     return true;
 }

@@ -42,8 +42,8 @@ Rebuilt rebuild(const Platform& platform, const std::string& project) {
         return rebuilt;
     }
     if (platform.reader != nullptr) {
-        for (const StoredLine& line : platform.reader(exported.file.bytes).lines)
-            rebuilt.lines.emplace_back(line.number, std::string(line.bytes.begin(), line.bytes.end()));
+        const Program lines = platform.reader(exported.file.bytes).program;
+        for (std::size_t j = 0; j < lines.size(); ++j) rebuilt.lines.emplace_back(lines.number(j), lines.text(j));
         return rebuilt;
     }
     const std::string text(exported.file.bytes.begin(), exported.file.bytes.end());
@@ -62,8 +62,9 @@ Rebuilt rebuild(const Platform& platform, const std::string& project) {
 // The lines the listing stands for: what the machine's editor stores.
 std::vector<std::pair<long, std::string>> typedLines(const Platform& platform, std::string_view listing) {
     std::vector<std::pair<long, std::string>> lines;
-    for (const ProgramLine& line : readNumberedListing(listing, platform, false).program.lines)
-        lines.emplace_back(line.number, line.bytes);
+    const ListingReading reading = readNumberedListing(listing, platform, false);
+    const Program& program = reading.program.lines;
+    for (std::size_t j = 0; j < program.size(); ++j) lines.emplace_back(program.number(j), program.text(j));
     return lines;
 }
 
@@ -122,7 +123,7 @@ TEST(TypedCharacters, TheBytesOfATypedLine) {
         const ListingReading reading = readNumberedListing(row.listing, *findPlatform(row.platform), false);
         ASSERT_FALSE(reading.error) << row.listing << ": " << reading.error->text;
         ASSERT_EQ(reading.program.lines.size(), 1u);
-        EXPECT_EQ(reading.program.lines[0].bytes, row.bytes) << row.platform << ": " << row.listing;
+        EXPECT_EQ(reading.program.lines.text(0), row.bytes) << row.platform << ": " << row.listing;
     }
 }
 

@@ -42,7 +42,7 @@ std::vector<long> builtNumbers(const std::string& project) {
     EXPECT_FALSE(built.error) << built.error->message;
     const ImageReading reading = readHtImage(built.bytes);
     std::vector<long> numbers;
-    for (const StoredLine& line : reading.lines) numbers.push_back(line.number);
+    for (std::size_t i = 0; i < reading.program.size(); ++i) numbers.push_back(reading.program.number(i));
     return numbers;
 }
 
@@ -224,15 +224,16 @@ TEST(Images, LinesThatDoNotListPlainStillComeBackExactly) {
     const std::vector<unsigned char> often = {0x22, 0x3A, 0x20, 0x46, 0x4F, 0x52, 0x88, 0x93, 0x52, 0x45, 0x4D, 0x26};
     for (const Platform& platform : acceptedPlatforms()) {
         if (platform.reader == nullptr) continue;
-        Program program;
+        NumberedProgram program;
         program.platform = &platform;
-        program.lines.push_back({10, "FOR", -1, 0});  // letters, not the keyword's code
+        program.lines = Program(Program::Origin::Offset);
+        program.lines.addLine(10, std::string_view("FOR"), 0);  // letters, not the keyword's code
         for (long number = 20; number < 400; number += 10) {
             std::string bytes(1 + random() % 16, '\0');
             for (char& b : bytes) b = static_cast<char>(random() % 2 == 0 ? often[random() % often.size()] : random() % 256);
             // A Homelab line ends at 60: none holds it (the image would be refused).
             if (platform.packsVariableNames) std::replace(bytes.begin(), bytes.end(), '\x60', 'X');
-            program.lines.push_back({number, bytes, -1, 0});
+            program.lines.addLine(number, std::string_view(bytes), 0);
         }
         const ImportedProject project = unnumber(program, {});
         EXPECT_TRUE(project.ok()) << platform.id << ": " << project.error->text;

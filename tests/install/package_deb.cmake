@@ -49,6 +49,7 @@ file(GLOB_RECURSE tree LIST_DIRECTORIES false RELATIVE "${root}" "${root}/*")
 list(SORT tree)
 set(expected
     usr/bin/lintrel
+    usr/bin/lintrel-lsp
     usr/bin/lintrelc
     usr/share/applications/lintrel.desktop
     usr/share/icons/hicolor/128x128/apps/lintrel.png
@@ -63,7 +64,13 @@ foreach(example ${examples})
   list(APPEND expected "usr/share/lintrel/${example}")
 endforeach()
 list(APPEND expected
+    usr/share/lintrel/editors/helix-languages.toml
+    usr/share/lintrel/editors/kate-lspclient.json
+    usr/share/lintrel/editors/lintrel.lua
+    usr/share/lintrel/lsp-neovim.png
     usr/share/lintrel/manual.md
+    usr/share/lintrel/outline.png
+    usr/share/lintrel/rename.png
     usr/share/lintrel/vscode/package.json
     usr/share/lintrel/vscode/syntaxes/lintrel.tmLanguage.json
     usr/share/lintrel/vscode/themes/lintrel-classic-color-theme.json
@@ -80,7 +87,7 @@ if(NOT tree STREQUAL expected)
   list(REMOVE_ITEM missing ${tree})
   fail("package tree differs.\n  missing: ${missing}\n  unexpected: ${extra}")
 endif()
-foreach(program lintrel lintrelc)
+foreach(program lintrel lintrelc lintrel-lsp)
   execute_process(COMMAND test -x "${root}/usr/bin/${program}" RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
     fail("usr/bin/${program} is not executable")

@@ -261,6 +261,28 @@ private slots:
         QTest::keyClick(browser, Qt::Key_Escape);
         QVERIFY(!browser->isVisible());
     }
+
+    // The manual's Contents could not be clicked: its headings had no anchors.
+    void contentsEntriesGoToTheirSections() {
+        LifecycleFixture run;
+        QByteArray manual = "# Manual\n\n## Contents\n\n1. [A first project](#1-a-first-project)\n"
+                            "2. [The window: menus](#2-the-window-menus)\n\n";
+        for (int i = 0; i < 200; ++i) manual += "Filler line " + QByteArray::number(i) + "\n\n";
+        manual += "## 1. A first project\n\nText.\n\n";
+        for (int i = 0; i < 200; ++i) manual += "More filler " + QByteArray::number(i) + "\n\n";
+        manual += "## 2. The window: menus\n\nThe end.\n";
+        writeFile(run.inProgram("manual.md"), manual);
+        QVERIFY(run.start());
+        trigger(*run.window, "Help1");
+        auto* browser = run.window->findChild<QTextBrowser*>("ManualWindow");
+        QVERIFY(QTest::qWaitForWindowExposed(browser));
+        QCOMPARE(browser->verticalScrollBar()->value(), 0);
+        browser->setSource(QUrl("#1-a-first-project"));  // what a click on the entry does
+        const int first = browser->verticalScrollBar()->value();
+        QVERIFY(first > 0);
+        browser->setSource(QUrl("#2-the-window-menus"));
+        QVERIFY(browser->verticalScrollBar()->value() > first);
+    }
 };
 
 QTEST_MAIN(HelpTest)

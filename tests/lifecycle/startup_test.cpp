@@ -118,7 +118,14 @@ private slots:
         QVERIFY(run.start());
         run.window->setSpaceRemoval(false);
         QVERIFY(run.window->close());
-        QCOMPARE(run.options(), QByteArray("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Parameters]\r\nSWVer=") +
+        // The window's size and panels come last in their section, in the toolkit's own form.
+        QByteArray written = run.options();
+        for (const char* key : {"Window_Geometry=", "Window_State="}) {
+            const qsizetype at = written.indexOf("\r\n" + QByteArray(key));
+            QVERIFY2(at >= 0, key);
+            written.remove(at, written.indexOf("\r\n", at + 2) - at);
+        }
+        QCOMPARE(written, QByteArray("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[Parameters]\r\nSWVer=") +
                                     kVersion.toLatin1() +
                                     "\r\nUpdate_Server=\r\nSpace_Remove=0\r\nMine=keep me\r\nLine_Numbers=1\r\n"
                                     "BASIC_Line_Numbers=1\r\nCurrent_Line=0\r\nBuild_Dialogs=1\r\nUnused_Label_Warnings=0\r\n"
@@ -324,6 +331,40 @@ private slots:
         QCOMPARE(run.window->size(), QSize(1024, 640));
         QVERIFY(run.window->isSaved());
         QVERIFY(run.window->editor()->toPlainText().startsWith("&P=BASIC"));
+    }
+
+    // A first start with an empty Projects/ offers the examples there; it
+    // never writes over a file, and a later start asks nothing.
+    void firstStartOffersTheExamples_data() {
+        QTest::addColumn<bool>("firstStart");
+        QTest::addColumn<bool>("projectsEmpty");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("first start, empty, Yes") << true << true << true << true;
+        QTest::newRow("first start, empty, No") << true << true << false << true;
+        QTest::newRow("first start, a project there") << true << false << true << false;
+        QTest::newRow("later start") << false << true << true << false;
+    }
+    void firstStartOffersTheExamples() {
+        QFETCH(bool, firstStart);
+        QFETCH(bool, projectsEmpty);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        LifecycleFixture run;
+        if (!firstStart) run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toUtf8() + "\r\n");
+        QVERIFY(QDir(run.programFolder.path()).mkpath("examples/ht"));
+        QVERIFY(QDir(run.programFolder.path()).mkpath("Projects"));
+        writeFile(run.inProgram("examples/ht/hello.lpj"), "&P=HT\r\nPRINT 1\r\n");
+        writeFile(run.inProgram("examples/first.lpj"), "&P=HL2\r\n");
+        if (!projectsEmpty) writeFile(run.inProgram("Projects/mine.lpj"), "MINE\r\n");
+        run.dialogs.yesNoAnswers = {answer};
+        QVERIFY(run.start());
+        const QString question = QStringLiteral("The Projects folder is empty. Copy the example projects into it?");
+        QCOMPARE(run.dialogs.questions.contains(question), asked);
+        const bool copied = asked && answer;
+        QCOMPARE(readFile(run.inProgram("Projects/ht/hello.lpj")), copied ? QByteArray("&P=HT\r\nPRINT 1\r\n") : QByteArray());
+        QCOMPARE(QFile::exists(run.inProgram("Projects/first.lpj")), copied);
+        if (!projectsEmpty) QCOMPARE(readFile(run.inProgram("Projects/mine.lpj")), QByteArray("MINE\r\n"));
     }
 };
 

@@ -2,6 +2,7 @@
 // Options menus and Recent projects, written back at close; values out of
 // range fall back to their defaults. And `lintrel FILE`.
 #include <QAction>
+#include <QDockWidget>
 #include <QMenu>
 #include <QTest>
 
@@ -90,6 +91,28 @@ private slots:
         run.window->openFromArguments({"lintrel", run.inProgram("missing.lpj")});
         QCOMPARE(run.dialogs.errors, QStringList{"File does not exist."});
         QCOMPARE(run.window->projectPath(), project);
+    }
+
+    // Every start came back at 1024 x 640 with the panels where they first go.
+    void sizePlaceAndPanelsComeBack() {
+        LifecycleFixture run;
+        run.writeOptions("[Parameters]\r\nSWVer=" + kVersion.toUtf8() + "\r\n");
+        QVERIFY(run.start());
+        QVERIFY(QTest::qWaitForWindowExposed(run.window.get()));
+        // A window manager moves the window once it has framed it, which settles the start size.
+        run.window->move(run.window->pos() + QPoint(1, 1));
+        run.window->resize(900, 700);
+        QTRY_COMPARE(run.window->size(), QSize(900, 700));
+        run.window->findChild<QAction*>("Outline1")->trigger();
+        QDockWidget* outline = run.window->findChild<QDockWidget*>("OutlinePanel");
+        QVERIFY(outline->isVisible());
+        QVERIFY(run.window->close());
+        QVERIFY(run.options().contains("Window_Geometry="));
+        QVERIFY(run.options().contains("Window_State="));
+        QVERIFY(run.start());
+        QTRY_COMPARE(run.window->size(), QSize(900, 700));
+        QVERIFY(run.window->findChild<QDockWidget*>("OutlinePanel")->isVisible());
+        QVERIFY(run.window->findChild<QAction*>("Outline1")->isChecked());
     }
 };
 

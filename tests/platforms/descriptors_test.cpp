@@ -32,7 +32,7 @@ struct Expected {
 constexpr int kMaxInt = 2147483647;
 
 const std::vector<Expected> kExpected = {
-    {"ABC80", 0, 0, LineNumberForm::Decimal, 65536, 65535, false, writeTextExport, "Compiled_ABC80.bas",
+    {"ABC80", 0, 0, LineNumberForm::Decimal, 65536, 65535, false, writeListing, "Compiled_ABC80.bas",
      std::nullopt, 6},
     {"HL2", 69, 90, LineNumberForm::HighByteFirst, 32760, 32759, true, writeHomelab2Image,
      "Compiled_HL2.htp", 419, 6},
@@ -44,7 +44,7 @@ const std::vector<Expected> kExpected = {
      260, 6},
     {"TVC", 102, 108, LineNumberForm::LowByteFirst, 10000, 9999, true, writeTvcImage, "Compiled_TVC.cas",
      143, 6},
-    {"BASIC", 0, 0, LineNumberForm::DecimalSpace, kMaxInt, kMaxInt, false, writeTextExport,
+    {"BASIC", 0, 0, LineNumberForm::DecimalSpace, kMaxInt, kMaxInt, false, writeSpacedListing,
      "Compiled_BASIC.bas", std::nullopt, 5},
 };
 
@@ -94,7 +94,7 @@ TEST(Descriptors, NoPlatformWritesAPlainListingWithoutNumbers) {
     EXPECT_EQ(none.lineNumberLimit, kMaxInt);
     EXPECT_EQ(none.reportedMaximum, kMaxInt);
     EXPECT_FALSE(none.spaceRemoval);
-    EXPECT_EQ(none.writer, writeTextExport);
+    EXPECT_EQ(none.writer, writeUnnumberedText);
     EXPECT_EQ(none.fileName, "Compiled_BASIC.bas");
     EXPECT_FALSE(none.reportOverhead.has_value());
     EXPECT_EQ(stageCount(none), 4);

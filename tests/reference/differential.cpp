@@ -54,6 +54,38 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
+// The adapter from the product's program to the reference's finished lines:
+// the number in the platform's layout, then the bytes, each byte of a byte
+// image as its nibble pair; text lines as text.
+std::vector<std::string> finishedLines(const BuildResult& product) {
+    std::vector<std::string> lines;
+    const Program& program = product.program;
+    const LineNumberForm form = product.platform->lineNumberForm;
+    const bool bytes = form == LineNumberForm::HighByteFirst || form == LineNumberForm::LowByteFirst;
+    for (std::size_t i = 0; i < program.size(); ++i) {
+        const long n = program.number(i);
+        std::string line;
+        if (bytes) {
+            const int high = static_cast<int>((n >> 8) & 0xFF), low = static_cast<int>(n & 0xFF);
+            line = form == LineNumberForm::HighByteFirst ? nibblePair(high) + nibblePair(low)
+                                                         : nibblePair(low) + nibblePair(high);
+            for (const unsigned char b : program.bytes(i)) line += nibblePair(b);
+        } else {
+            if (form != LineNumberForm::None) line = std::to_string(n);
+            if (form == LineNumberForm::DecimalSpace) line += ' ';
+            line += program.text(i);
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::vector<int> origins(const Program& program) {
+    std::vector<int> lines;
+    for (std::size_t i = 0; i < program.size(); ++i) lines.push_back(static_cast<int>(program.origin(i)));
+    return lines;
+}
+
 // The product's finished lines and label table, and its output file, against
 // the reference's own. The output file comes from the product's writers and
 // the reference's writers, so a fault in either shows up here.
@@ -68,8 +100,8 @@ std::optional<std::string> compareResults(const BuildResult& product, const test
                reference.platform + "\"";
     }
     if (product.emulatorCommand != reference.emulatorCommand) return std::string("emulator command differs");
-    if (auto d = compareLists("lines", product.lines, reference.lines)) return d;
-    if (product.sourceLines != reference.sourceLines) return std::string("sourceLines differ");
+    if (auto d = compareLists("lines", finishedLines(product), reference.lines)) return d;
+    if (origins(product.program) != reference.sourceLines) return std::string("sourceLines differ");
     if (auto d = compareLists("labelNames", product.labelNames, reference.labelNames)) return d;
     if (auto d = compareLists("labelNumbers", product.labelNumbers, reference.labelNumbers)) return d;
     if (productFile.fileName != reference.fileName) {

@@ -1,5 +1,7 @@
 // The order of the system calls that makes a replacement safe, and a fault at
 // each step, through a recorder put in front of the real calls.
+#include <fcntl.h>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -75,18 +77,27 @@ const Bytes kNew(100000, 'n');
 // unnamed files, a named one elsewhere.
 const bool kBothWays[] = {true, false};
 
+// An output file, made again from its project at any time, is replaced whole
+// but not synced.
 TEST_F(FileReplacement, DataIsWrittenThenSyncedThenRenamedThenTheFolderSynced) {
     const fs::path target = folder / "Compiled_TVC.cas";
-    const std::vector<std::string> expected[] = {
-        {"createUnnamed", "write", "sync", "name", "close", "rename", "syncFolder"},
-        {"createUnnamed", "createNew", "write", "sync", "close", "rename", "syncFolder"},
+    struct Row {
+        bool unnamed;
+        Sync sync;
+        std::vector<std::string> calls;
     };
-    for (const bool unnamed : kBothWays) {
+    const Row rows[] = {
+        {true, Sync::FileAndFolder, {"createUnnamed", "write", "sync", "name", "close", "rename", "syncFolder"}},
+        {false, Sync::FileAndFolder, {"createUnnamed", "createNew", "write", "sync", "close", "rename", "syncFolder"}},
+        {true, Sync::None, {"createUnnamed", "write", "name", "close", "rename"}},
+        {false, Sync::None, {"createUnnamed", "createNew", "write", "close", "rename"}},
+    };
+    for (const Row& row : rows) {
         put(target, "old");
         RecordingCalls calls;
-        calls.offersUnnamed = unnamed;
-        ASSERT_FALSE(writeFileReplacing(target, kNew, calls));
-        EXPECT_EQ(calls.calls, expected[unnamed ? 0 : 1]);
+        calls.offersUnnamed = row.unnamed;
+        ASSERT_FALSE(writeFileReplacing(target, kNew, calls, row.sync));
+        EXPECT_EQ(calls.calls, row.calls);
         EXPECT_EQ(contents(target), std::string(kNew.begin(), kNew.end()));
         EXPECT_EQ(entries(), 1u);
     }
@@ -170,7 +181,8 @@ TEST_F(FileReplacement, SigkillWhileWritingLeavesNothingWhereTheFileSystemAllows
 }
 
 // Elsewhere a killed build leaves its new file; the next build into the
-// folder removes such files once they are an hour old, and nothing else.
+// folder that needs a named file removes such files once they are an hour
+// old, and nothing else.
 TEST_F(FileReplacement, LeftoversOfThisProgramOlderThanAnHourGoAtTheNextBuild) {
     struct Row {
         std::string name;
@@ -192,7 +204,23 @@ TEST_F(FileReplacement, LeftoversOfThisProgramOlderThanAnHourGoAtTheNextBuild) {
         put(folder / row.name, "left");
         fs::last_write_time(folder / row.name, fs::file_time_type::clock::now() - row.age);
     }
-    ASSERT_FALSE(writeFileReplacing(folder / "Compiled_HL3.htp", kNew));
+    // Only where new files need a name, and once per folder in a process:
+    // each build runs as a process of its own.
+    const auto buildInOwnProcess = [this](const char* name) {
+        EXPECT_EXIT(
+            {
+                RecordingCalls named;
+                named.offersUnnamed = false;
+                std::exit(writeFileReplacing(folder / name, kNew, named) ? 1 : 0);
+            },
+            ::testing::ExitedWithCode(0), "");
+    };
+    if (const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY, 0600); fd >= 0) {
+        ::close(fd);
+        ASSERT_FALSE(writeFileReplacing(folder / "Compiled_HL2.htp", kNew));  // unnamed: nothing is read
+        for (const Row& row : rows) EXPECT_TRUE(fs::exists(folder / row.name)) << row.name;
+    }
+    buildInOwnProcess("Compiled_HL3.htp");
     for (const Row& row : rows) EXPECT_EQ(fs::exists(folder / row.name), !row.removed) << row.name;
 
     // What a killed build leaves is of that kind.
@@ -216,7 +244,7 @@ TEST_F(FileReplacement, LeftoversOfThisProgramOlderThanAnHourGoAtTheNextBuild) {
     };
     ASSERT_EQ(leftovers().size(), 1u);
     fs::last_write_time(leftovers()[0], fs::file_time_type::clock::now() - std::chrono::minutes(61));
-    ASSERT_FALSE(writeFileReplacing(folder / "Compiled_ABC80.bas", kNew));
+    buildInOwnProcess("Compiled_ABC80.bas");
     EXPECT_TRUE(leftovers().empty());
     EXPECT_FALSE(fs::exists(folder / "Compiled_HL3.htp"));
 }
