@@ -17,12 +17,12 @@ mutants=(
   "src/compiler/line_references.cpp@if (number != 0 || zeroIsLine)@if (number != 0)@tests/import/import_tests@Boundaries.*"
   "src/images/readers.cpp@kSmallestRecord = 5;@kSmallestRecord = 4;@tests/images/images_tests@*DamagedImage*"
   "src/import/unnumber.cpp@isNameCharacter(line.listed.text[copied])) text += '\t';@false) text += '\t';@tests/import/import_tests@TypedCharacters.*"
-  "src/import/unnumber.cpp@line.bytes[first] == '0') ++first;@false) ++first;@tests/import/import_tests@TypedCharacters.*"
+  "src/import/unnumber.cpp@ && bytes[first] == '0') ++first;@ && false) ++first;@tests/import/import_tests@TypedCharacters.*"
   "src/import/numbered_listing.cpp@c == '|' ? \"{7C}\"@c == '!' ? \"{7C}\"@tests/import/import_tests@TypedCharacters.*"
   "src/import/numbered_listing.cpp@startsDirective(text, i) ? \"{26}\"@false ? \"{26}\"@tests/import/import_tests@TypedCharacters.*"
   "src/import/unnumber.cpp@(c >= 'a' && c <= 'z') || utf8Lead;@false || utf8Lead;@tests/import/import_tests@TypedCharacters.*"
   "src/import/numbered_listing.cpp@const bool glued = platform_@const bool glued = false && platform_@tests/import/import_tests@TypedCharacters.*"
-  "src/import/unnumber.cpp@if (const auto difference = firstDifference(bytes, line.bytes))@if (const auto difference = std::optional<std::string>())@tests/import/import_tests@TypedCharacters.*"
+  "src/import/unnumber.cpp@if (const auto difference = firstDifference(lines.bytes(j), stored.bytes(j)))@if (const auto difference = std::optional<std::string>())@tests/import/import_tests@TypedCharacters.*"
 )
 
 killed=0
