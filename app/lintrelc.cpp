@@ -81,8 +81,9 @@ void printHelp() {
               << lintrel::app::kListUsage << "\n"
               << "Prints an image's program as a numbered listing (UTF-8; --cp1250: as stored).\n\n"
               << lintrel::app::kImportUsage << "\n"
-              << "Turns an image, or a numbered listing of the platform given, into a project\n"
-              << "(code page 1250, CR LF) on standard output or in PROJECT. --renumber numbers\n"
+              << "Turns an image, or a numbered listing of the platform given (code page 1250 or\n"
+              << "UTF-8; - reads standard input), into a project (code page 1250, CR LF) on\n"
+              << "standard output or in PROJECT. --renumber numbers\n"
               << "the lines afresh; --lenient lets unnumbered, repeated and unordered lines pass\n"
               << "with a warning each.\n\n"
               << lintrel::app::kLspUsage << "\n"
@@ -193,7 +194,8 @@ std::optional<std::string> readProject(const Arguments& arguments) {
 
 lintrel::OutputPlace outputPlace(const Arguments& arguments, const fs::path& defaultExports) {
     using Kind = lintrel::OutputPlace::Kind;
-    if (arguments.output == kStandardStream) return {Kind::Stream, {}, STDOUT_FILENO};
+    if (arguments.output == kStandardStream || (arguments.output && lintrel::namesStandardOutput(*arguments.output)))
+        return {Kind::Stream, {}, STDOUT_FILENO};
     if (arguments.output) return {Kind::File, *arguments.output};
     return {Kind::ExportsFolder, arguments.exports.value_or(defaultExports)};
 }

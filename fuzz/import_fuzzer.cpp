@@ -1,8 +1,8 @@
 // Fuzz target: listing and unnumbering. The first byte picks the platform and
 // how the rest is taken (an image or a numbered listing, lenient or strict,
 // renumbered or not); the rest is the file. Whatever the bytes, the import
-// gives a project or an error with its place, never both; an image that
-// reads is listed too, a line per stored line.
+// gives a project or an error with its place, never both, and never an
+// internal error; an image that reads is listed too, a line per stored line.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!project.ok()) {
         require(!project.error->text.empty(), "an error without a message");
         require(project.text.empty(), "a project beside an error");
+        // An input that cannot be imported is refused with its reason; a
+        // project that does not build back is the import's own fault.
+        require(!project.error->text.starts_with("Internal error"), "an internal error");
     }
     if (asImage && platform.reader != nullptr) {
         const lintrel::ImageListing listing = lintrel::listImage(bytes, request.fileName, &platform);

@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QInputDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -184,6 +185,12 @@ Dialogs::ChangedFileAnswer QtDialogs::askAboutChangedFile(QWidget* parent) {
     if (box.clickedButton() == overwrite) return ChangedFileAnswer::Overwrite;
     if (box.clickedButton() == reload) return ChangedFileAnswer::Reload;
     return ChangedFileAnswer::Cancel;
+}
+
+QString QtDialogs::chooseItem(QWidget* parent, const QString& text, const QStringList& items) {
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(parent, kTitle, text, items, 0, false, &chosen);
+    return chosen ? item : QString();
 }
 
 Dialogs::DiskChangeAnswer QtDialogs::askAboutDiskChange(QWidget* parent, const QString& text) {

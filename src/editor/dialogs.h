@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <functional>
 #include <memory>
@@ -65,6 +66,8 @@ public:
     enum class ChangedFileAnswer { Overwrite, Reload, Cancel };
     virtual ChangedFileAnswer askAboutChangedFile(QWidget* parent) = 0;
 
+    // One of `items` (the first one selected), or empty when cancelled.
+    virtual QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) = 0;
     // The open project changed on disk while the editor holds unsaved edits:
     // `text` says how, with Reload it and Keep mine. Default and Escape: Keep mine.
     enum class DiskChangeAnswer { Reload, Keep };
@@ -91,6 +94,7 @@ public:
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
     CommandAnswer askToRunCommand(QWidget* parent, const QString& command) override;
     ChangedFileAnswer askAboutChangedFile(QWidget* parent) override;
+    QString chooseItem(QWidget* parent, const QString& text, const QStringList& items) override;
     DiskChangeAnswer askAboutDiskChange(QWidget* parent, const QString& text) override;
     std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
                                    const QString& initial) override;

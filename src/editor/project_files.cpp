@@ -32,6 +32,7 @@ const QString kImportFilter = QStringLiteral(
     "Images and listings (*.htp *.pri *.cas *.bas *.txt);;Images (*.htp *.pri *.cas);;"
     "Numbered listings (*.bas *.txt);;All files (*)");
 const QString kSaveFilter = QStringLiteral("LPJ Project (*.lpj)");
+const QString kNewProjectText = QStringLiteral("&P=BASIC\n&C=10\n&I=10\n\t");
 constexpr qsizetype kLoadChunk = 1024 * 1024;  // characters put into the editor between two progress steps
 
 QByteArray hashOf(const char* data, qsizetype size) {
@@ -144,11 +145,12 @@ void ProjectFiles::NewProject() {
     if (!confirmDiscard()) return;
     QPlainTextEdit* editor = workspace_.editor;
     editor->hide();
-    editor->setPlainText(QStringLiteral("&P=BASIC\n&C=10\n&I=10\n\t"));
+    editor->setPlainText(kNewProjectText);
     editor->show();
     workspace_.setPanel(2, {});
     workspace_.setPanel(3, {});
     path_ = kUnnamed;
+    proposedName_.clear();
     stamp_ = {};
     watch();
     markClean();
@@ -170,6 +172,26 @@ static const Platform* namedPlatform(const QString& text) {
     return nullptr;
 }
 
+// A listing is read for the current project's platform; where it names none
+// (or is the new project as File > New made it), the user chooses, the last
+// choice offered first. Null when cancelled.
+const Platform* ProjectFiles::listingPlatform() {
+    const QString text = workspace_.editor->toPlainText();
+    const Platform* named = namedPlatform(text);
+    if (named != nullptr && text != kNewProjectText) return named;
+    QStringList ids;
+    if (!lastListingPlatform_.isEmpty()) ids << lastListingPlatform_;
+    for (const Platform& row : acceptedPlatforms()) {
+        const QString id = QString::fromStdString(std::string(row.id));
+        if (!id.isEmpty() && id != lastListingPlatform_) ids << id;
+    }
+    const QString chosen = workspace_.dialogs->chooseItem(
+        workspace_.window, QStringLiteral("Which machine is the numbered listing for?"), ids);
+    if (chosen.isEmpty()) return nullptr;
+    lastListingPlatform_ = chosen;
+    return findPlatform(chosen.toStdString());
+}
+
 void ProjectFiles::importFile() {
     if (!confirmDiscard()) return;
     const QString chosen = workspace_.dialogs->chooseOpenFile(workspace_.window, projectsFolder(), kImportFilter);
@@ -186,24 +208,34 @@ void ProjectFiles::importFile() {
     const QString suffix = QFileInfo(chosen).suffix().toLower();
     const bool image = suffix == QStringLiteral("htp") || suffix == QStringLiteral("pri") || suffix == QStringLiteral("cas");
     if (!image) {  // an image names its own platform
-        request.platform = namedPlatform(workspace_.editor->toPlainText());
-        if (request.platform == nullptr) {
-            workspace_.showGeneralError(QStringLiteral("A numbered listing is read for the platform of the current "
-                                                       "project: name it with &P= first."));
-            return;
-        }
+        request.platform = listingPlatform();
+        if (request.platform == nullptr) return;
     }
-    const ImportedProject project = importProgram(request);
+    ImportedProject project = importProgram(request);
+    auto describe = [&fileName](const ImportMessage& message, std::string_view kind) {
+        return QString::fromStdString(utf8FromCodePage1250(describeImportMessage(fileName, message, kind)));
+    };
+    if (!project.ok() && !image) {
+        // A numbering fault that the lenient reading repairs: offered, with its changes listed after.
+        request.lenient = true;
+        ImportedProject lenient = importProgram(request);
+        if (lenient.ok() && !lenient.warnings.empty() &&
+            workspace_.dialogs->askYesNo(workspace_.window,
+                                         describe(*project.error, "error") +
+                                             QStringLiteral("\n\nImport the listing leniently? Each change it "
+                                                            "makes is listed afterwards.")))
+            project = std::move(lenient);
+    }
     QStringList messages;
-    for (const ImportMessage& warning : project.warnings)
-        messages << QString::fromStdString(utf8FromCodePage1250(describeImportMessage(fileName, warning, "warning")));
+    for (const ImportMessage& warning : project.warnings) messages << describe(warning, "warning");
     if (!project.ok()) {
-        messages << QString::fromStdString(utf8FromCodePage1250(describeImportMessage(fileName, *project.error, "error")));
+        messages << describe(*project.error, "error");
         workspace_.showGeneralError(messages.join(QLatin1Char('\n')));
         return;
     }
     workspace_.editor->setPlainText(textFromProjectBytes(project.text));
     path_ = kUnnamed;
+    proposedName_ = QFileInfo(chosen).completeBaseName() + QStringLiteral(".lpj");
     stamp_ = {};
     watch();
     workspace_.setPanel(3, {});
@@ -406,7 +438,9 @@ SaveOutcome ProjectFiles::write() {
 }
 
 SaveOutcome ProjectFiles::SaveAS() {
-    const QString chosen = workspace_.dialogs->chooseSaveFile(workspace_.window, projectsFolder(), path_, kSaveFilter,
+    // An imported project proposes the imported file's name.
+    const QString proposed = path_ == kUnnamed && !proposedName_.isEmpty() ? proposedName_ : path_;
+    const QString chosen = workspace_.dialogs->chooseSaveFile(workspace_.window, projectsFolder(), proposed, kSaveFilter,
                                                               QStringLiteral("lpj"));
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     if (QFileInfo::exists(chosen) &&

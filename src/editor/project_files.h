@@ -14,6 +14,7 @@
 class QFileSystemWatcher;
 
 #include "editor/workspace.h"
+#include "platforms/platforms.h"
 
 namespace lintrel {
 
@@ -53,7 +54,8 @@ public:
     void openPath(const QString& path);
     // File > Import...: the unsaved question, then an image or a numbered
     // listing becomes a new, unsaved project. A listing is read for the
-    // platform the current project names in its first "&P=" line.
+    // platform the current project names in its first "&P=" line, or the
+    // one the user chooses; a listing out of order may be read leniently.
     void importFile();
     SaveOutcome Save();
     SaveOutcome SaveAS();
@@ -78,6 +80,7 @@ private:
     };
 
     bool confirmDiscard();
+    const Platform* listingPlatform();
     bool openFile(const QString& path);
     std::optional<Loaded> readProject(const QString& path);
     bool showText(const QString& text, const QString& path, bool withProgress);
@@ -93,6 +96,8 @@ private:
     OpenLimits limits_;
     bool saved_ = false;
     QString path_ = kUnnamed;
+    QString proposedName_;         // Save As's name for an imported project
+    QString lastListingPlatform_;  // the machine last chosen for a listing
     FileStamp stamp_;
     std::unique_ptr<QFileSystemWatcher> watcher_;
     FileStamp declined_;  // the file on disk as it was when the user kept the editor's text

@@ -5,6 +5,7 @@
 #include "images/readers.h"
 #include "import/listing.h"
 #include "import/numbered_listing.h"
+#include "text/code_page_1250.h"
 
 namespace lintrel {
 namespace {
@@ -12,6 +13,7 @@ namespace {
 struct ImageRead {
     NumberedProgram program;
     std::optional<ImportMessage> error;
+    std::vector<ImportMessage> warnings;
     bool isImage = false;  // a reader took the file
 };
 
@@ -74,6 +76,12 @@ ImageRead readImage(std::string_view bytes, std::string_view fileName, const Pla
         }
         read.isImage = true;
         read.program.platform = platform != nullptr ? platform : findPlatform(reading.platform);
+        if (platform != nullptr && !reading.platform.empty() && reading.platform != platform->id) {
+            read.warnings.push_back(atOffset(0, "The image's header is one Lintrel writes for " +
+                                                    std::string(reading.platform) + ", not for " +
+                                                    std::string(platform->id) + "; it is read as " +
+                                                    std::string(platform->id) + " all the same."));
+        }
         if (read.program.platform == nullptr) {
             read.error = atOffset(0, "The image does not tell which machine it is for (its header is not one "
                                      "Lintrel writes): name it with --platform.");
@@ -84,6 +92,40 @@ ImageRead readImage(std::string_view bytes, std::string_view fileName, const Pla
     }
     if (furthest) read.error = atOffset(furthest->offset, furthest->message);
     return read;
+}
+
+// A listing in UTF-8 (as `list` prints it), with or without a byte-order
+// mark, in code page 1250; other text is code page 1250 already. With a mark,
+// a sequence that is not UTF-8 or a character the code page lacks is an
+// error at its place.
+std::optional<ImportMessage> decodeListing(std::string_view& bytes, std::string& decoded) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = bytes.starts_with(kByteOrderMark);
+    if (marked) bytes.remove_prefix(kByteOrderMark.size());
+    const bool plainAscii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (plainAscii) return std::nullopt;
+    std::size_t failedAt = 0;
+    if (auto text = codePage1250FromUtf8(bytes, failedAt)) {
+        decoded = std::move(*text);
+        bytes = decoded;
+        return std::nullopt;
+    }
+    if (!marked) return std::nullopt;
+    // The line and column of the fault, lines ending as forEachLine ends them.
+    ImportMessage message;
+    message.text = "This is not UTF-8 text, or it names a character that code page 1250 lacks, though it "
+                   "begins with a UTF-8 byte-order mark.";
+    message.place.line = 0;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < failedAt; ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+        if (bytes[i] == '\r' && i + 1 < failedAt && bytes[i + 1] == '\n') ++i;
+        ++message.place.line;
+        lineStart = i + 1;
+    }
+    message.place.column = static_cast<int>(failedAt - lineStart);
+    return message;
 }
 
 ImportedProject failed(ImportMessage message) {
@@ -109,7 +151,9 @@ ImportedProject importProgram(const ImportRequest& request) {
         ImageRead read = readImage(request.bytes, request.fileName, platform);
         if (read.isImage || hasImageExtension(request.fileName)) {
             if (read.error) return failed(std::move(*read.error));
-            return unnumber(read.program, options);
+            ImportedProject project = unnumber(read.program, options);
+            project.warnings.insert(project.warnings.begin(), read.warnings.begin(), read.warnings.end());
+            return project;
         }
     }
     if (platform == nullptr) {
@@ -117,7 +161,10 @@ ImportedProject importProgram(const ImportRequest& request) {
                        "--platform.",
                        {}});
     }
-    ListingReading listing = readNumberedListing(request.bytes, *platform, request.lenient);
+    std::string_view text = request.bytes;
+    std::string decoded;
+    if (auto error = decodeListing(text, decoded)) return failed(std::move(*error));
+    ListingReading listing = readNumberedListing(text, *platform, request.lenient);
     if (listing.error) {
         ImportedProject project = failed(std::move(*listing.error));
         project.warnings = std::move(listing.warnings);
@@ -141,6 +188,7 @@ ImageListing listImage(std::string_view bytes, std::string_view fileName, const 
         return listing;
     }
     listing.platform = read.program.platform;
+    listing.warnings = std::move(read.warnings);
     LineLister lister(*listing.platform);
     ListedLine listed;
     const Program& lines = read.program.lines;

@@ -28,6 +28,7 @@ ImportedProject importProgram(const ImportRequest& request);
 struct ImageListing {
     const Platform* platform = nullptr;
     std::vector<std::string> lines;  // "10 PRINT 1", code page 1250
+    std::vector<ImportMessage> warnings;
     std::optional<ImportMessage> error;
 };
 

@@ -33,22 +33,6 @@ char nameCharacter(unsigned char c) {
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
 
-bool startsWithWord(std::string_view text, std::size_t at, std::string_view word) {
-    if (text.size() - at < word.size()) return false;
-    for (std::size_t k = 0; k < word.size(); ++k) {
-        if (lower(text[at + k]) != lower(word[k])) return false;
-    }
-    return true;
-}
-
-// Every REM (and DATA) gets a "_" after its first two letters.
-std::string breakModeWords(std::string name, const Platform& platform) {
-    for (std::size_t at = 0; at < name.size(); ++at) {
-        if (holdsModeWord(std::string_view(name).substr(at), 1, platform)) name.insert(at + 2, 1, '_');
-    }
-    return name;
-}
-
 std::string trimmed(std::string name) {
     while (!name.empty() && name.back() == '_') name.pop_back();
     return name;
@@ -56,27 +40,23 @@ std::string trimmed(std::string name) {
 
 }  // namespace
 
-bool holdsModeWord(std::string_view text, std::size_t within, const Platform& platform) {
-    for (std::size_t at = 0; at < within && at < text.size(); ++at) {
-        if (startsWithWord(text, at, "rem")) return true;
-        if (!platform.dataKeyword.empty() && startsWithWord(text, at, platform.dataKeyword)) return true;
-    }
-    return false;
-}
-
-std::string nameFromRemark(std::string_view remark, const Platform& platform) {
+std::string nameFromRemark(std::string_view remark) {
     std::string name;
     for (const char c : remark) {
         const char n = nameCharacter(static_cast<unsigned char>(c));
         if (n == '_' && (name.empty() || name.back() == '_')) continue;
         name += n;
     }
-    name = trimmed(breakModeWords(trimmed(std::move(name)), platform));
+    name = trimmed(std::move(name));
     if (name.size() > kLongestLabelName) name = trimmed(name.substr(0, kLongestLabelName));
     return name;
 }
 
-std::string nameFromNumber(long number) { return "l" + std::to_string(number); }
+std::string nameFromNumber(long number) {
+    std::string name = "l";  // built by appends: GCC 12 at -O3 warns wrongly on "l" + string
+    name += std::to_string(number);
+    return name;
+}
 
 bool LabelNames::taken(std::string_view name) const {
     std::string folded(name);
@@ -86,9 +66,15 @@ bool LabelNames::taken(std::string_view name) const {
 
 std::string LabelNames::claim(const std::string& wanted) {
     std::string name = wanted;
-    for (int n = 2; taken(name); ++n) {
-        const std::string suffix = "_" + std::to_string(n);
-        name = trimmed(wanted.substr(0, kLongestLabelName - suffix.size())) + suffix;
+    std::string key = wanted;
+    for (char& c : key) c = lower(c);
+    int& next = nextSuffix_.try_emplace(key, 2).first->second;
+    if (taken(name)) {
+        do {
+            std::string suffix = "_";  // built by appends: GCC 12 at -O3 warns wrongly on "_" + string
+            suffix += std::to_string(next++);
+            name = trimmed(wanted.substr(0, kLongestLabelName - suffix.size())) + suffix;
+        } while (taken(name));
     }
     std::string folded = name;
     for (char& c : folded) c = lower(c);

@@ -1,14 +1,13 @@
 // Names for the labels an import gives its target lines: a remark names the
 // label ("DRAW BOARD" -> "draw_board"); where none does, the line number does
-// ("l1000"). Names are unique within the project and never hold the letters
-// the line assembler reads specially on the platform.
+// ("l1000"). Names are unique within the project. A defined label's name is
+// program text as written, so a word such as REM or DATA inside it is kept.
 #pragma once
 
 #include <set>
 #include <string>
 #include <string_view>
-
-#include "platforms/platforms.h"
+#include <unordered_map>
 
 namespace lintrel {
 
@@ -16,17 +15,11 @@ inline constexpr std::size_t kLongestLabelName = 24;  // without the "\"
 
 // Lower case letters, digits and "_" from a remark's text (Hungarian accented
 // letters lose their accents, anything else separates words), at most 24
-// characters, with REM (and DATA where DATA items are kept as typed) broken
-// by a "_"; empty when the remark has no letter or digit.
-std::string nameFromRemark(std::string_view remark, const Platform& platform);
+// characters; empty when the remark has no letter or digit.
+std::string nameFromRemark(std::string_view remark);
 
 // The name for a line that no remark names: "l1000".
 std::string nameFromNumber(long number);
-
-// Whether the assembler would read `text` (a name, perhaps with the text that
-// follows it) as starting a remark or DATA items somewhere in its first
-// `within` characters.
-bool holdsModeWord(std::string_view text, std::size_t within, const Platform& platform);
 
 // Names handed out so far, compared without letter case as labels are.
 class LabelNames {
@@ -38,6 +31,9 @@ public:
 
 private:
     std::set<std::string> names_;  // lower case
+    // Per wanted name (lower case), the suffix to try next: the ones before
+    // it are taken for good, so many lines named alike cost no rescans.
+    std::unordered_map<std::string, int> nextSuffix_;
 };
 
 }  // namespace lintrel

@@ -1,6 +1,7 @@
 #include "import/numbered_listing.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 #include "import/typed_line.h"
@@ -72,6 +73,32 @@ InputPlace placeIn(const Entry& entry, std::size_t column) {
 }
 
 std::string lineName(long number) { return "line " + std::to_string(number); }
+
+bool startsDirective(std::string_view text, std::size_t at) {
+    return text[at] == '&' && at + 2 < text.size() && text[at + 2] == '=' &&
+           std::string_view("PCIE").find(text[at + 1]) != std::string_view::npos;
+}
+
+// A typed line in the project's notation, where every character stands for
+// itself but the token literals a listing uses for bytes it cannot show: "|"
+// starts no comment, a TAB is no indentation, "&P=" is no directive.
+// `columns[k]`: the typed column of notation byte k, for error places.
+void escapeTyped(std::string_view text, std::string& out, std::vector<std::uint32_t>& columns) {
+    out.clear();
+    columns.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* literal = c == '|' ? "{7C}" : c == '\t' ? "{09}" : startsDirective(text, i) ? "{26}" : nullptr;
+        const std::size_t width = literal != nullptr ? 4 : 1;
+        if (literal != nullptr) {
+            out += literal;
+        } else {
+            out += c;
+        }
+        columns.insert(columns.end(), width, static_cast<std::uint32_t>(i));
+    }
+    columns.push_back(static_cast<std::uint32_t>(text.size()));
+}
 
 class ListingReader {
 public:
@@ -178,14 +205,24 @@ bool ListingReader::store() {
     std::optional<TypedLineReader> reader;
     if (tokenizes) reader.emplace(platform_);
     std::vector<unsigned char> bytes;
+    std::string notation;
+    std::vector<std::uint32_t> columns;
     for (Entry& entry : entries_) {
         const int sourceLine = entry.segments.front().line;
         if (!tokenizes) {
+            // Where the number and the text meet without a space, a text
+            // that begins with a digit keeps the space that parts them.
+            const bool glued = platform_.lineNumberForm == LineNumberForm::Decimal &&
+                               entry.text[0] >= '0' && entry.text[0] <= '9';
+            if (glued) entry.text.insert(0, 1, ' ');
             result_.program.lines.addLine(entry.number, std::string_view(entry.text), static_cast<std::size_t>(sourceLine));
             continue;
         }
-        if (auto error = reader->read(entry.text, bytes)) {
-            const InputPlace place = placeIn(entry, static_cast<std::size_t>(std::max(error->column, 0)));
+        escapeTyped(entry.text, notation, columns);
+        if (auto error = reader->read(notation, bytes)) {
+            const std::size_t column = columns[std::min(static_cast<std::size_t>(std::max(error->column, 0)),
+                                                        columns.size() - 1)];
+            const InputPlace place = placeIn(entry, column);
             return fail(at(place.line, place.column, error->message));
         } else if (bytes.empty()) {
             return fail(at(sourceLine, -1, "Line " + std::to_string(entry.number) + " has no program text."));

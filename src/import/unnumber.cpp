@@ -4,6 +4,7 @@
 
 #include "compiler/build.h"
 #include "compiler/line_references.h"
+#include "export/export.h"
 #include "import/label_names.h"
 #include "import/listing.h"
 #include "import/numbering.h"
@@ -11,7 +12,6 @@
 namespace lintrel {
 namespace {
 
-constexpr std::size_t kFollowingText = kLongestLabelName + 4;  // enough to hold a longer name and a REM
 
 struct Reference {
     std::size_t textBegin = 0;  // in the listed text
@@ -28,11 +28,48 @@ struct Line {
 
 bool tokenizes(const Platform& platform) { return !platform.characters.empty(); }
 
+bool startsDirective(std::string_view text, std::size_t at) {
+    return text[at] == '&' && at + 2 < text.size() && text[at + 2] == '=' &&
+           std::string_view("PCIE").find(text[at + 1]) != std::string_view::npos;
+}
+
+void appendLiteral(unsigned char b, std::string& text) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    text += '{';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 0xF];
+    text += '}';
+}
+
+// A character of a text platform's line as the project writes it: a token
+// literal where the notation would read it otherwise ("|" a comment, TAB
+// indentation, "{" a brace unit, "\\" a label, "&P=" a directive) or the build
+// would change it (a lower-case letter becomes a capital), the character
+// itself elsewhere.
+void appendNotation(std::string_view text, std::size_t at, std::string& out) {
+    const char c = text[at];
+    // The lead byte of what reads as a UTF-8 sequence too, or the build warns
+    // that the project looks like UTF-8.
+    const auto byte = [&text](std::size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
+    const bool utf8Lead = byte(at) >= 0xC2 && byte(at) <= 0xF4 && (byte(at + 1) & 0xC0) == 0x80;
+    const bool special = c == '|' || c == '\t' || c == '{' || c == '\\' || (c >= 'a' && c <= 'z') || utf8Lead;
+    if (special || startsDirective(text, at)) {
+        appendLiteral(static_cast<unsigned char>(c), out);
+    } else {
+        out += c;
+    }
+}
+
 // The text platforms keep the line as typed: one piece per byte.
 void listText(std::string_view text, ListedLine& out) {
-    out.text = text;
+    out.text.clear();
     out.pieces.resize(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) out.pieces[i] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i)};
+    out.remark = std::string::npos;
+    out.remarkOnly = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out.pieces[i] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(out.text.size())};
+        appendNotation(text, i, out.text);
+    }
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '"') quoted = !quoted;
@@ -40,7 +77,8 @@ void listText(std::string_view text, ListedLine& out) {
         const bool rem = text.size() - i >= 3 && (text[i] | 0x20) == 'r' && (text[i + 1] | 0x20) == 'e' &&
                          (text[i + 2] | 0x20) == 'm';
         if (!rem && text[i] != '\'') continue;
-        out.remark = i + (rem ? 3 : 1);
+        const std::size_t after = i + (rem ? 3 : 1);
+        out.remark = after < text.size() ? out.pieces[after].text : out.text.size();
         out.remarkOnly = text.substr(0, i).find_first_not_of(" :") == std::string_view::npos;
         return;
     }
@@ -56,23 +94,34 @@ std::optional<std::size_t> textAt(const ListedLine& listed, std::size_t byte, st
     return piece->text;
 }
 
-// A remark's text without its token literals, for naming.
+bool isNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A remark's text for naming: token literals of letters and digits as those,
+// others as spaces.
 std::string remarkWords(const ListedLine& listed) {
     std::string words;
     const std::string_view text = std::string_view(listed.text).substr(listed.remark);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '{' && i + 3 < text.size() && text[i + 3] == '}') {
-            words += ' ';
+            // A letter or digit written as a token literal still names.
+            const int high = hexValue(text[i + 1]);
+            const int low = hexValue(text[i + 2]);
+            const char b = high < 0 || low < 0 ? ' ' : static_cast<char>(high * 16 + low);
+            words += isNameCharacter(b) ? b : ' ';
             i += 3;
         } else {
             words += text[i];
         }
     }
     return words;
-}
-
-bool isNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 ImportMessage messageAt(const Program& lines, std::size_t line, std::string text) {
@@ -82,7 +131,7 @@ ImportMessage messageAt(const Program& lines, std::size_t line, std::string text
 class Unnumberer {
 public:
     Unnumberer(const NumberedProgram& program, const UnnumberOptions& options)
-        : program_(program.lines), platform_(*program.platform), options_(options) {}
+        : numbered_(program), program_(program.lines), platform_(*program.platform), options_(options) {}
 
     ImportedProject run();
 
@@ -111,6 +160,7 @@ private:
         return false;
     }
 
+    const NumberedProgram& numbered_;
     const Program& program_;
     const Platform& platform_;
     const UnnumberOptions& options_;
@@ -182,7 +232,11 @@ void Unnumberer::findReferences() {
                     program_, i, "Line " + std::to_string(reference.number) + " does not exist in this program."));
                 continue;
             }
-            const auto begin = textAt(lines_[i].listed, reference.offset, bytes.size());
+            // Leading zeros stay digits in front of the label, which stands
+            // for the number without them: "GOTO 010" builds back as typed.
+            std::size_t first = reference.offset;
+            while (first + 1 < reference.offset + reference.length && bytes[first] == '0') ++first;
+            const auto begin = textAt(lines_[i].listed, first, bytes.size());
             const auto end = textAt(lines_[i].listed, reference.offset + reference.length, bytes.size());
             if (!begin || !end) continue;  // the digits are not text of their own: they stay digits
             lines_[i].references.push_back(
@@ -200,19 +254,19 @@ void Unnumberer::nameLabels() {
     for (std::size_t t = 0; t < lines_.size(); ++t) {
         if (!targeted[t]) continue;
         std::string name;
-        if (lines_[t].listed.remark != std::string::npos) name = nameFromRemark(remarkWords(lines_[t].listed), platform_);
+        if (lines_[t].listed.remark != std::string::npos) name = nameFromRemark(remarkWords(lines_[t].listed));
         if (name.empty() && t > 0 && lines_[t - 1].listed.remarkOnly)
-            name = nameFromRemark(remarkWords(lines_[t - 1].listed), platform_);
+            name = nameFromRemark(remarkWords(lines_[t - 1].listed));
         if (name.empty()) name = nameFromNumber(program_.number(t));
         lines_[t].label = names_.claim(name);
         ++result_.labels;
     }
 }
 
-// A reference followed by letters or digits must still read as its own name:
-// no longer label may begin with it and what follows, and no REM or DATA may
-// form across the join. A name that fails gives way to the line's number,
-// which never does; true when nothing changed.
+// A reference followed by letters or digits must still read as its own name
+// once the build replaces labels: no longer label may begin with it and what
+// follows. A name that fails gives way to the line's number, which never
+// does; true when nothing changed.
 bool Unnumberer::separateNames() {
     bool separated = true;
     for (Line& line : lines_) {
@@ -220,8 +274,8 @@ bool Unnumberer::separateNames() {
             Line& target = lines_[static_cast<std::size_t>(reference.target)];
             const std::string_view following = std::string_view(line.listed.text).substr(reference.textEnd);
             if (following.empty() || !isNameCharacter(following[0])) continue;
-            const std::string joined = target.label + std::string(following.substr(0, kFollowingText));
-            bool clashes = holdsModeWord(joined, target.label.size(), platform_);
+            const std::string joined = target.label + std::string(following.substr(0, kLongestLabelName));
+            bool clashes = false;
             for (std::size_t k = target.label.size() + 1; k <= joined.size() && !clashes; ++k) {
                 clashes = isNameCharacter(joined[k - 1]) && names_.taken(std::string_view(joined).substr(0, k));
                 if (!isNameCharacter(joined[k - 1])) break;
@@ -253,6 +307,10 @@ std::string Unnumberer::lineText(const Line& line) const {
         text.append(line.listed.text, copied, reference.textBegin - copied);
         text += "\\" + lines_[static_cast<std::size_t>(reference.target)].label;
         copied = reference.textEnd;
+        // Where letters or digits follow (THEN 100ELSE), a TAB shows where the
+        // name ends: the build drops it, so the bytes stay, and does not warn
+        // of a glued number (no longer label begins there: separateNames).
+        if (copied < line.listed.text.size() && isNameCharacter(line.listed.text[copied])) text += '\t';
     }
     text.append(line.listed.text, copied);
     return text;
@@ -276,34 +334,79 @@ std::string Unnumberer::projectText() const {
     return text;
 }
 
-// The project is built as the user will build it (spaces kept); it must give
-// the program's numbers and, line for line, its bytes (where renumbering
-// changed no reference).
-bool Unnumberer::verify(const std::string& text) {
-    auto internal = [this](const std::string& what) {
-        result_.error = ImportMessage{"Internal error: the imported project does not build back to the program (" +
-                                          what + "); please report it.",
-                                      {}};
-        return false;
-    };
+std::string describeByte(unsigned char b) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;  // built by appends: GCC 12 at -O3 warns wrongly on "(" + string
+    if (b >= 0x20 && b < 0x7F) {
+        text += '"';
+        text += static_cast<char>(b);
+        text += "\" ";
+    }
+    text += '(';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 0xF];
+    text += ')';
+    return text;
+}
+
+// Where the built bytes first differ from the program's, or nothing.
+std::optional<std::string> firstDifference(std::span<const unsigned char> built, std::span<const unsigned char> stored) {
+    const auto [b, s] = std::mismatch(built.begin(), built.end(), stored.begin(), stored.end());
+    if (b == built.end() && s == stored.end()) return std::nullopt;
+    const std::string at = "character " + std::to_string(s - stored.begin() + 1) + ": ";
+    const std::string program = s == stored.end() ? "nothing" : describeByte(*s);
+    const std::string project = b == built.end() ? "nothing" : describeByte(*b);
+    return at + "the program has " + program + ", the project's build " + project;
+}
+
+ImportMessage internalError(InputPlace place, const std::string& what) {
+    return {"Internal error: the imported project does not build back to the program (" + what +
+                "); please report it.",
+            std::move(place)};
+}
+
+}  // namespace
+
+std::optional<ImportMessage> checkBuildsBack(const NumberedProgram& program, std::string_view projectText,
+                                             const std::optional<Renumbering>& renumber,
+                                             const std::vector<char>& renumberedReferences) {
+    const Program& stored = program.lines;
     BuildOptions options;
     options.removeSpaces = false;
-    const BuildResult built = buildText(text, options);
-    if (built.error) return internal(built.error->message);
+    const BuildResult built = buildText(projectText, options);
+    if (built.error) return internalError({}, built.error->message);
     const Program& lines = built.program;
-    if (lines.size() != program_.size()) return internal(std::to_string(lines.size()) + " lines");
+    if (lines.size() != stored.size()) return internalError({}, std::to_string(lines.size()) + " lines");
     for (std::size_t j = 0; j < lines.size(); ++j) {
-        const long expected = options_.renumber ? options_.renumber->start + static_cast<long>(j) * options_.renumber->step
-                                                : program_.number(j);
+        const long expected = renumber ? renumber->start + static_cast<long>(j) * renumber->step : stored.number(j);
         if (lines.number(j) != expected)
-            return internal("line " + std::to_string(expected) + " is numbered otherwise");
-        if (!tokenizes(platform_) || (options_.renumber && !lines_[j].references.empty())) continue;
-        const auto made = lines.bytes(j);
-        const auto stored = program_.bytes(j);
-        if (!std::equal(made.begin(), made.end(), stored.begin(), stored.end()))
-            return internal("line " + std::to_string(program_.number(j)) + " differs");
+            return internalError(placeOf(stored, j), "line " + std::to_string(expected) + " is numbered otherwise");
+        if (j < renumberedReferences.size() && renumberedReferences[j]) continue;
+        if (const auto difference = firstDifference(lines.bytes(j), stored.bytes(j)))
+            return internalError(placeOf(stored, j), "line " + std::to_string(stored.number(j)) + ", " + *difference);
     }
-    return true;
+    const ExportResult exported = makeOutputFile(built);
+    if (exported.error) {
+        // The message names the project line; the program line built from it is the place.
+        std::size_t at = 0;
+        while (at < lines.size() && static_cast<int>(lines.origin(at)) < exported.error->line) ++at;
+        return ImportMessage{exported.error->message, at < stored.size() ? placeOf(stored, at) : InputPlace{}};
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// The project is built as the user will build it (spaces kept); it must give
+// the program's numbers and, line for line, its bytes (where renumbering
+// changed no reference), and fit the machine's image.
+bool Unnumberer::verify(const std::string& text) {
+    std::vector<char> renumbered;
+    if (options_.renumber) {
+        for (const Line& line : lines_) renumbered.push_back(line.references.empty() ? 0 : 1);
+    }
+    result_.error = checkBuildsBack(numbered_, text, options_.renumber, renumbered);
+    return !result_.error;
 }
 
 // Listing, labels, numbering and the build that proves them; false when the

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/program.h"
@@ -35,5 +36,14 @@ struct ImportedProject {
 };
 
 ImportedProject unnumber(const NumberedProgram& program, const UnnumberOptions& options);
+
+// Whether `projectText` builds (spaces kept) to `program`: its numbers (or
+// those of `renumber`) and, line for line, its bytes (on the text platforms
+// its text), but on the lines `renumberedReferences` marks; and whether the
+// program fits the machine's image. Otherwise the error, at the program
+// line's place in its input.
+std::optional<ImportMessage> checkBuildsBack(const NumberedProgram& program, std::string_view projectText,
+                                             const std::optional<Renumbering>& renumber = std::nullopt,
+                                             const std::vector<char>& renumberedReferences = {});
 
 }  // namespace lintrel

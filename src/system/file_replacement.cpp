@@ -267,12 +267,44 @@ private:
     std::filesystem::path name_;  // empty once renamed
 };
 
+// Into a device, a FIFO or a socket the bytes are written as into a stream.
+// A FIFO that nobody reads is an error, not a wait without end.
+std::optional<std::string> writeInto(const std::filesystem::path& path, const std::vector<unsigned char>& bytes,
+                                     FileCalls& calls) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return failure(path, errno);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = calls.write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            calls.close(fd);
+            return failure(path, error);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (calls.close(fd) != 0) return failure(path, errno);
+    return std::nullopt;
+}
+
 }  // namespace
+
+bool namesStandardOutput(const std::filesystem::path& path) {
+    return path == "/dev/stdout" || path == "/dev/fd/1" || path == "/proc/self/fd/1";
+}
 
 std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
                                               const std::vector<unsigned char>& bytes, FileCalls& calls,
                                               Sync sync) {
     if (path.empty() || !path.has_filename()) return failure(path, EISDIR);
+    // A device, a FIFO or a socket, or a link to one, is written into, as a
+    // compiler's "-o /dev/null" does: replacing it would take it away (as
+    // root, the system's own /dev/null).
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode))
+        return writeInto(path, bytes, calls);
     const RemovalOnSignals removal;
     Temporary temporary(calls);
     if (!temporary.create(path)) return failure(path, errno);

@@ -36,8 +36,9 @@ bool isOpen(int fd);
 
 // Replaces `path` with `bytes` so that a failed write never leaves a
 // half-written file in its place: the bytes go into a new file beside it,
-// which is synced, then renamed over `path`, then the folder is synced.
-// Returns an error text naming the path.
+// which is synced, then renamed over `path`, then the folder is synced. A
+// device, a FIFO or a socket (or a link to one) is not replaced but written
+// into. Returns an error text naming the path.
 // How far a replacement goes: a file the user wrote is synced, and its
 // folder; an output file, made again from its project at any time, as a
 // compiler's or a linker's is, only replaces the old one whole.
@@ -46,6 +47,10 @@ std::optional<std::string> writeFileReplacing(const std::filesystem::path& path,
                                               const std::vector<unsigned char>& bytes,
                                               FileCalls& calls = systemFileCalls(),
                                               Sync sync = Sync::FileAndFolder);
+
+// "/dev/stdout" and its other names: an output path that means the
+// standard output stream itself.
+bool namesStandardOutput(const std::filesystem::path& path);
 
 // The folder of the running executable; the current folder when it cannot be found.
 std::filesystem::path executableFolder();

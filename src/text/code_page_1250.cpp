@@ -68,3 +68,32 @@ std::string utf8FromCodePage1250(std::string_view bytes) {
 }
 
 }  // namespace lintrel
+
+namespace lintrel {
+
+std::optional<std::string> codePage1250FromUtf8(std::string_view utf8, std::size_t& failedAt) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 0;
+        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : lead & 0x0F;
+        bool valid = length != 0 && i + length <= utf8.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        valid = valid && (length < 2 || c >= 0x80) && (length < 3 || c >= 0x800);  // no overlong forms
+        const auto byte = valid ? unicodeToCodePage1250(c) : std::nullopt;
+        if (!byte) {
+            failedAt = i;
+            return std::nullopt;
+        }
+        out += static_cast<char>(*byte);
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace lintrel

@@ -68,4 +68,9 @@ std::optional<unsigned char> unicodeToCodePage1250(char32_t character);
 // Code page 1250 bytes (a project line, a build message) as UTF-8, for the terminal.
 std::string utf8FromCodePage1250(std::string_view bytes);
 
+// The inverse: UTF-8 text in code page 1250, or nullopt with `failedAt` set
+// to the offset of the first sequence that is not UTF-8 or names a
+// character the code page lacks.
+std::optional<std::string> codePage1250FromUtf8(std::string_view utf8, std::size_t& failedAt);
+
 }  // namespace lintrel

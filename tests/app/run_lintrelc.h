@@ -51,6 +51,7 @@ struct RunSettings {
     bool outputClosed = false;
     std::optional<fs::path> outputTo;      // standard output into this file (a device, say) instead
     std::vector<std::string> environment;  // "NAME=value", replacing ours of that name
+    std::optional<long> addressSpaceKilobytes;  // a limit (ulimit -v) on the program's memory
     std::chrono::seconds timeout{120};
 };
 
@@ -99,6 +100,10 @@ inline ProgramRun runProgram(const fs::path& binary, const std::vector<std::stri
     }
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<std::string> words = {binary.string()};
+    if (settings.addressSpaceKilobytes) {
+        words = {"/bin/sh", "-c", "ulimit -v " + std::to_string(*settings.addressSpaceKilobytes) + " && exec \"$0\" \"$@\"",
+                 binary.string()};
+    }
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<std::string> environment = environmentWith(settings.environment);
     const auto pointers = [](std::vector<std::string>& texts) {
@@ -110,7 +115,7 @@ inline ProgramRun runProgram(const fs::path& binary, const std::vector<std::stri
     std::vector<char*> argv = pointers(words), envp = pointers(environment);
     pid_t pid = 0;
     ProgramRun run;
-    if (posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+    if (posix_spawn(&pid, words[0].c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
         run.exitCode = waitFor(pid, settings.timeout);
     }
     posix_spawn_file_actions_destroy(&actions);

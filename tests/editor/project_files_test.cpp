@@ -75,6 +75,7 @@ private slots:
     void openLoadsAndCountsAsSaved();
     void openOfAMissingFile();
     void importMakesANewUnsavedProject();
+    void importOfAListingAsksForTheMachineAndOffersLeniency();
     void editingMarksUnsavedAndColouringDoesNot();
     void saveAsWritesAndEnablesSave();
     void saveAsOverwriteQuestion();
@@ -182,6 +183,50 @@ void ProjectFilesTest::importMakesANewUnsavedProject() {
     QCOMPARE(f.dialogs.errors.size(), 1);
     QVERIFY(f.dialogs.errors[0].contains(QStringLiteral("offset 15 (000F)")));
     QCOMPARE(f.editor()->toPlainText(), before);
+}
+
+// After File > New a listing's machine is asked for, the last choice first;
+// a listing out of order may come in leniently, its changes listed; Save As
+// proposes the imported file's name.
+void ProjectFilesTest::importOfAListingAsksForTheMachineAndOffersLeniency() {
+    WindowFixture f;
+    const QString listing = f.path("Projects/prog.bas");
+    WindowFixture::writeBytes(listing, "20 PRINT \"HI\"\r\n10 GOTO 20\r\n");
+    if (!f.window->isSaved()) f.dialogs.yesNoAnswers.push_back(true);
+    f.action("New1")->trigger();
+    f.dialogs.openAnswers.push_back(listing);
+    f.dialogs.itemAnswers.push_back(QStringLiteral("HT"));
+    f.dialogs.yesNoAnswers.push_back(true);  // leniently
+    f.action("Import1")->trigger();
+    QCOMPARE(f.dialogs.itemsOffered.size(), 1);
+    QCOMPARE(f.dialogs.itemsOffered[0].first(), QStringLiteral("ABC80"));
+    QVERIFY(f.dialogs.itemsOffered[0].contains(QStringLiteral("HT")));
+    QVERIFY(f.dialogs.questions.last().contains(QStringLiteral("Line 10 comes after line 20.")));
+    QVERIFY(f.dialogs.questions.last().contains(QStringLiteral("leniently")));
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QVERIFY(f.editor()->toPlainText().contains(QStringLiteral("&P=HT\n")));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QVERIFY(f.dialogs.messages[0].contains(QStringLiteral("the lines are put in order")));
+
+    f.action("SaveAS1")->trigger();
+    QCOMPARE(f.dialogs.saveProposedNames.last(), QStringLiteral("prog.lpj"));
+
+    // The imported project names HT, so the next listing is read for HT;
+    // after New the last choice comes first. Declined leniency: the error.
+    f.dialogs.yesNoAnswers = {true, false};
+    f.action("New1")->trigger();
+    f.dialogs.openAnswers.push_back(listing);
+    f.dialogs.itemAnswers.push_back(QStringLiteral("HT"));
+    f.action("Import1")->trigger();
+    QCOMPARE(f.dialogs.itemsOffered.size(), 2);
+    QCOMPARE(f.dialogs.itemsOffered[1].first(), QStringLiteral("HT"));
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY(f.dialogs.errors[0].contains(QStringLiteral("Line 10 comes after line 20.")));
+
+    // Cancelled: nothing happens.
+    f.dialogs.openAnswers.push_back(listing);
+    f.action("Import1")->trigger();
+    QCOMPARE(f.dialogs.errors.size(), 1);
 }
 
 void ProjectFilesTest::openOfAMissingFile() {

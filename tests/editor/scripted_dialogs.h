@@ -17,6 +17,8 @@ public:
     std::deque<ChangedFileAnswer> changedFileAnswers;  // Cancel when empty
     std::deque<QString> openAnswers;     // next chosen files; cancel when empty
     std::deque<QString> saveAnswers;
+    std::deque<QString> itemAnswers;     // next chosen items; cancel when empty
+    QList<QStringList> itemsOffered;     // the lists chooseItem showed
     std::deque<DiskChangeAnswer> diskChangeAnswers;      // Keep mine when empty
     std::deque<QString> textAnswers;     // next texts typed and accepted; cancel when empty
 
@@ -103,6 +105,11 @@ public:
     CommandAnswer askToRunCommand(QWidget*, const QString& command) override {
         commandsAsked << command;
         return next(commandAnswers, CommandAnswer{});
+    }
+    QString chooseItem(QWidget*, const QString& text, const QStringList& items) override {
+        questions << text;
+        itemsOffered << items;
+        return next(itemAnswers);
     }
     ChangedFileAnswer askAboutChangedFile(QWidget*) override {
         ++changedFileQuestions;

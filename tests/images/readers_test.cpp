@@ -63,6 +63,9 @@ const std::vector<Damage>& damages() {
          "the next-line address 42E0 points backwards (the line lies at 42F0)"},
         {"ht_chain_no_room", readHtImage, htImage, [](Bytes& b) { b[260] = 0xEB; }, 260,
          "the next-line address 42EB leaves no room for a line number and its end byte"},
+        // Four bytes: one short of the smallest record (address, number, end byte).
+        {"ht_chain_no_room_by_one", readHtImage, htImage, [](Bytes& b) { b[260] = 0xED; }, 260,
+         "the next-line address 42ED leaves no room for a line number and its end byte"},
         {"ht_chain_outside", readHtImage, htImage, [](Bytes& b) { b[268] = 0x52; }, 267,
          "the next-line address 52F8 points past the end of the program"},
         {"ht_no_terminator", readHtImage, htImage, [](Bytes& b) { b[266] = 0x3A; }, 266,

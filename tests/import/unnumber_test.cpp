@@ -108,14 +108,14 @@ TEST(LabelNames, FromRemarks) {
         {ht, " DRAW BOARD", "draw_board"},
         {ht, " *** SHOW THE RULES ***", "show_the_rules"},
         {ht, "Player 2's move", "player_2_s_move"},
-        {ht, " REMOVE PIECE", "re_move_piece"},     // REM would start a remark
-        {ht, " READ THE DATA", "read_the_da_ta"},   // DATA would start DATA items
-        {tvc, " READ THE DATA", "read_the_data"},   // not on the TVC
+        {ht, " REMOVE PIECE", "remove_piece"},  // a defined label's name starts no remark
+        {ht, " READ THE DATA", "read_the_data"},  // nor DATA items
+        {tvc, " READ THE DATA", "read_the_data"},
         {ht, " \xC9let \xE9s hal\xE1l", "elet_es_halal"},
         {ht, " COMPUTE THE NEXT MOVE OF THE PLAYER", "compute_the_next_move_of"},
         {ht, " ***", ""},
     };
-    for (const Row& row : rows) EXPECT_EQ(nameFromRemark(row.remark, row.platform), row.name) << row.remark;
+    for (const Row& row : rows) EXPECT_EQ(nameFromRemark(row.remark), row.name) << row.platform.id << row.remark;
     EXPECT_EQ(nameFromNumber(1000), "l1000");
 }
 
@@ -150,7 +150,7 @@ TEST(LabelNames, ANameThatWouldRunIntoTheNextLettersGivesWay) {
                                                   "10 IF A THEN 100ELSE 200\n100 REM DRAW\n"
                                                   "200 REM DRAWELSE\n210 GOTO 200\n");
     ASSERT_TRUE(project.ok()) << project.error->text;
-    EXPECT_NE(project.text.find("THEN \\l100ELSE"), std::string::npos) << project.text;
+    EXPECT_NE(project.text.find("THEN \\l100\tELSE"), std::string::npos) << project.text;
     EXPECT_NE(project.text.find("GOTO \\drawelse"), std::string::npos) << project.text;
 }
 
@@ -182,7 +182,7 @@ TEST(TypedListings, StrictReadingNamesTheLine) {
         {"20 PRINT\n10 END\n", "listing.bas:2: error: Line 10 comes after line 20."},
         {"10 PRINT\n20\n", "listing.bas:2: error: Line 20 has no text."},
         {"10 PRINT \"A\"\n20 PRINT ~\n", "listing.bas:2:10: error: The character \"~\" (7E) has no code on HT!"},
-        {"10 X=1 &C=5\n", "listing.bas:1:8: error: \"&C=\" is a directive here; write {26} for an \"&\" of the program"},
+        {"10 X=1\n20 PRINT {G1}\n", "listing.bas:2:10: error: The character \"{\" (7B) has no code on HT!"},
         {"1234567890 END\n", "listing.bas:1:1: error: The line number is too large."},
     };
     for (const Row& row : rows) {
@@ -211,9 +211,9 @@ TEST(TypedListings, LenientReadingRepairsAndWarns) {
 }
 
 TEST(TypedListings, TextPlatformsKeepTheTextAsTyped) {
-    const ImportedProject project = importListing("BASIC", "10 print \"hi\" | a comment\n20 goto 10\n");
+    const ImportedProject project = importListing("BASIC", "10 PRINT \"hi\" | A {41}\n20 GOTO 10\n");
     ASSERT_TRUE(project.ok());
-    EXPECT_EQ(body(project), "&P=BASIC/&C=10/&I=10/\\l10\tprint \"hi\" | a comment/\tgoto \\l10");
+    EXPECT_EQ(body(project), "&P=BASIC/&C=10/&I=10/\\l10\tPRINT \"{68}{69}\" {7C} A {7B}41}/\tGOTO \\l10");
 }
 
 // Lines are listed without building each alone first; where the project's
@@ -231,6 +231,8 @@ TEST(Images, LinesThatDoNotListPlainStillComeBackExactly) {
         for (long number = 20; number < 400; number += 10) {
             std::string bytes(1 + random() % 16, '\0');
             for (char& b : bytes) b = static_cast<char>(random() % 2 == 0 ? often[random() % often.size()] : random() % 256);
+            // A Homelab line ends at 60: none holds it (the image would be refused).
+            if (platform.packsVariableNames) std::replace(bytes.begin(), bytes.end(), '\x60', 'X');
             program.lines.addLine(number, std::string_view(bytes), 0);
         }
         const ImportedProject project = unnumber(program, {});

@@ -52,7 +52,7 @@ TEST_F(WriteFileReplacing, KeepsThePermissionsOfTheReplacedFile) {
 // mode is no model: a world-writable or setuid target must not pass its bits
 // on. Only a regular file at the path itself lends its 0777 bits.
 TEST_F(WriteFileReplacing, PermissionsComeOnlyFromARegularFileAndOnlyItsAccessBits) {
-    enum class Kind { File, LinkToFile, DanglingLink, Fifo };
+    enum class Kind { File, LinkToFile, DanglingLink };
     struct Row {
         Kind kind;
         mode_t mode;      // of the file or of the link's target
@@ -61,7 +61,7 @@ TEST_F(WriteFileReplacing, PermissionsComeOnlyFromARegularFileAndOnlyItsAccessBi
     const Row rows[] = {
         {Kind::File, 0640, 0640},       {Kind::File, 04755, 0755},       {Kind::File, 02750, 0750},
         {Kind::File, 01604, 0604},      {Kind::LinkToFile, 0666, 0644},  {Kind::LinkToFile, 04755, 0644},
-        {Kind::LinkToFile, 0600, 0644}, {Kind::DanglingLink, 0, 0644},   {Kind::Fifo, 0600, 0644},
+        {Kind::LinkToFile, 0600, 0644}, {Kind::DanglingLink, 0, 0644},
     };
     const mode_t previousMask = ::umask(022);
     for (const Row& row : rows) {
@@ -74,9 +74,6 @@ TEST_F(WriteFileReplacing, PermissionsComeOnlyFromARegularFileAndOnlyItsAccessBi
             ASSERT_EQ(::chmod(file.c_str(), row.mode), 0);
         }
         if (row.kind == Kind::LinkToFile || row.kind == Kind::DanglingLink) fs::create_symlink(elsewhere, target);
-        if (row.kind == Kind::Fifo) {
-            ASSERT_EQ(::mkfifo(target.c_str(), row.mode), 0);
-        }
 
         ASSERT_FALSE(writeFileReplacing(target, Bytes{'n', 'e', 'w'}));
         struct stat status {};
@@ -89,6 +86,32 @@ TEST_F(WriteFileReplacing, PermissionsComeOnlyFromARegularFileAndOnlyItsAccessBi
         }
     }
     ::umask(previousMask);
+}
+
+// A FIFO, or a link to a device, is written into and stays what it is (as
+// root, replacing /dev/null would take the system's away); a FIFO that
+// nobody reads is an error at once.
+TEST_F(WriteFileReplacing, DevicesFifosAndLinksToThemAreWrittenInto) {
+    const fs::path fifo = folder / "fifo", link = folder / "null";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto unread = writeFileReplacing(fifo, Bytes{'n'});
+    ASSERT_TRUE(unread);
+    EXPECT_NE(unread->find("No such device or address"), std::string::npos) << *unread;
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_FALSE(writeFileReplacing(fifo, Bytes{'n', 'e', 'w'}));
+    char got[8] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 3);
+    EXPECT_EQ(std::string(got, 3), "new");
+    ::close(reader);
+    struct stat status {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    fs::create_symlink("/dev/null", link);
+    EXPECT_FALSE(writeFileReplacing(link, Bytes{'x'}));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(namesStandardOutput("/dev/stdout"));
+    EXPECT_FALSE(namesStandardOutput("stdout"));
 }
 
 TEST_F(WriteFileReplacing, MissingFolderIsAnErrorNamingThePathAndIsNotCreated) {
